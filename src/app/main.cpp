@@ -1,0 +1,57 @@
+#include <QCoreApplication>
+#include <QStringList>
+
+#include <cstdio>
+#include <cstring>
+
+#include "app/modos.h"
+
+namespace {
+
+const char* const ayuda =
+    "Uso: kestrel-agente [opciones]\n"
+    "Agente de impresion de la sucursal: mantiene la conexion con el servicio central de impresion,\n"
+    "imprime sus trabajos y avisa en el area de notificacion.\n"
+    "\n"
+    "Opciones del agente:\n"
+    "  --servidor HOST[:PUERTO]       servicio central de impresion (por omision 127.0.0.1:3000)\n"
+    "  --carpeta DIR                  carpeta de la aplicacion, donde estan \"Acceso\" y \"logo.bmp\"\n"
+    "  --codificacion NOMBRE          codificacion del texto en la conexion (por omision la del sistema)\n"
+    "  --impresoras-virtuales A,B,C   usa impresoras PDF virtuales en lugar de las instaladas (la primera\n"
+    "                                 es la predeterminada)\n"
+    "  --salida DIR                   carpeta donde las impresoras virtuales dejan sus documentos\n"
+    "  --propina-cupon VALOR          propina por cupon de plataforma (por omision 0)\n"
+    "\n"
+    "Herramientas:\n"
+    "  --analizar-json ARCHIVO        analiza un mensaje JSON e imprime el resultado y sus errores\n"
+    "  --evaluar-script ARCHIVO       evalua un script JSON e imprime el texto producido\n"
+    "  --previsualizar MENSAJE.json   muestra como texto los documentos que imprime un mensaje\n"
+    "      [--impresoras A,B,C] [--predeterminada A] [--averiadas B] [--anotado] [--carpeta DIR]\n"
+    "  --help                         muestra esta ayuda\n";
+
+} // namespace
+
+int main(int argc, char** argv) {
+    QStringList argumentos;
+    for (int i = 1; i < argc; ++i)
+        argumentos << QString::fromLocal8Bit(argv[i]);
+
+    if (argumentos.contains(QStringLiteral("--help")) || argumentos.contains(QStringLiteral("-h"))) {
+        std::fputs(ayuda, stdout);
+        return 0;
+    }
+    const QString primero = argumentos.value(0);
+    using Modo = int (*)(const QStringList&);
+    Modo consola = nullptr;
+    if (primero == QLatin1String("--analizar-json"))
+        consola = kestrel::modoAnalizarJson;
+    else if (primero == QLatin1String("--evaluar-script"))
+        consola = kestrel::modoEvaluarScript;
+    else if (primero == QLatin1String("--previsualizar"))
+        consola = kestrel::modoPrevisualizar;
+    if (consola) {
+        QCoreApplication app(argc, argv);
+        return consola(argumentos.mid(1));
+    }
+    return kestrel::modoAgente(argc, argv);
+}
