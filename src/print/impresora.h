@@ -1,0 +1,94 @@
+#pragma once
+
+#include <QByteArray>
+#include <QList>
+#include <QSize>
+#include <QString>
+#include <QStringList>
+
+#include "json/decimal.h"
+
+namespace kestrel {
+
+/// One item of a printed line: a text printed as it stands, a number printed as the printer writes numbers
+/// (one blank or the minus sign before, one blank after), or a move to a 1-based column.
+struct ElementoLinea {
+    enum class Tipo {
+        Texto,
+        Numero,
+        Columna,
+    };
+    Tipo tipo = Tipo::Texto;
+    QString texto;
+    Decimal numero;
+    int columna = 1;
+
+    static ElementoLinea deTexto(const QString& t) { return {Tipo::Texto, t, {}, 1}; }
+    static ElementoLinea deNumero(const Decimal& n) { return {Tipo::Numero, {}, n, 1}; }
+    static ElementoLinea deColumna(int c) { return {Tipo::Columna, {}, {}, c}; }
+};
+using Linea = QList<ElementoLinea>;
+
+/// The current-printer operations every document is printed with. Printer units are twips (1/1440 inch);
+/// columns are counted in the font's average character width. Operations on a printer that cannot take a
+/// job raise FalloPlataforma.
+class Impresora {
+public:
+    virtual ~Impresora() = default;
+
+    /// The printer's name as the system lists it; raises when the printer is not usable.
+    virtual QString nombreDispositivo() const = 0;
+
+    virtual float tamanoFuente() const = 0;
+    virtual void fijarTamanoFuente(float puntos) = 0;
+    virtual QString nombreFuente() const = 0;
+    virtual void fijarNombreFuente(const QString& nombre) = 0;
+    virtual bool negrita() const = 0;
+    virtual void fijarNegrita(bool activa) = 0;
+    /// The further emphasis flag the kitchen tickets switch off.
+    virtual void fijarEnfasis(bool activo) = 0;
+
+    /// Prints a line of items. A column position n moves to column n (below 1 means 1); when the print
+    /// position is already past it, printing continues at column n of the next line. With saltoLinea false
+    /// the next call continues on the same line. An empty line advances the paper by one line.
+    virtual void imprimir(const Linea& elementos, bool saltoLinea = true) = 0;
+
+    /// Width and height of a text in the current font, in twips.
+    virtual double anchoTexto(const QString& texto) = 0;
+    virtual double altoTexto(const QString& texto) = 0;
+
+    /// Draws the picture stored at ruta with its top-left corner at (x, y) and the given size, in twips.
+    /// Drawing does not move the print position. Raises when the file is not a readable picture.
+    virtual void dibujarImagen(const QString& ruta, double x, double y, double ancho, double alto) = 0;
+
+    /// Checks that the printer can take a job, without putting anything on paper; raises when it cannot.
+    virtual void sondear() = 0;
+    /// Closes the probe: what is printed afterwards goes on in the same document.
+    virtual void cerrarSondeo() = 0;
+    /// Ends the document: everything printed since the last end goes to the printer as one job.
+    virtual void finDocumento() = 0;
+    /// Drops everything printed since the last end, so a failed ticket is never glued to the next one.
+    virtual void descartarDocumento() = 0;
+};
+
+/// The printers installed on this PC, one of which is current.
+class SistemaImpresion {
+public:
+    virtual ~SistemaImpresion() = default;
+
+    /// Device names of the installed printers, in the system's order (indices from 0).
+    virtual QStringList impresoras() = 0;
+    /// The default printer's device name; empty when there is none.
+    virtual QString predeterminada() = 0;
+    /// Makes printer indice current; raises (fuera de intervalo) for an index that is not installed.
+    virtual void seleccionar(int indice) = 0;
+    /// The current printer. Before any selection it is the default printer (or an unusable one when none).
+    virtual Impresora& actual() = 0;
+    /// Sends bytes untouched to a printer's queue (the cash-drawer pulse); raises on failure.
+    virtual void escribirCrudo(const QString& impresora, const QByteArray& datos) = 0;
+    /// Natural size of a picture in hundredths of a millimetre (96 dpi when the file states none); raises
+    /// when the file is not a readable picture.
+    virtual QSize tamanoImagen(const QString& ruta) = 0;
+};
+
+} // namespace kestrel
