@@ -67,7 +67,7 @@ void imprimirDetalle(ContextoImpresion& ctx, Dictionary& producto) {
     const Collection& detalle = producto.item(QStringLiteral("detalle")).comoCollection();
     for (const Valor& nota : detalle.valores()) {
         const QString texto = nota.comoTexto(ctx.locale);
-        if (!recortarBlancos(texto).isEmpty())
+        if (!quitarBlancos(texto).isEmpty())
             parrafoMedido(ctx, QStringLiteral("-> ") + texto);
     }
 }

@@ -33,7 +33,7 @@ QString unirPalabras(const QStringList& palabras, qsizetype inicio, qsizetype fi
         linea += QLatin1Char(' ');
         linea += palabras[i];
     }
-    return recortarBlancos(linea);
+    return quitarBlancos(linea);
 }
 
 void imprimirEnColumna(ContextoImpresion& ctx, const QString& linea, int columna) {
@@ -88,7 +88,7 @@ int redondearPar(double valor) {
     return static_cast<int>(r);
 }
 
-QString recortarBlancos(const QString& texto) {
+QString quitarBlancos(const QString& texto) {
     qsizetype inicio = 0;
     qsizetype fin = texto.size();
     while (inicio < fin && texto[inicio] == QLatin1Char(' '))
@@ -127,7 +127,7 @@ int largoQueCabe(const QString& texto, int ancho) {
 }
 
 int espacioLibre(const QString& texto, int ancho) {
-    return ancho - static_cast<int>(recortarBlancos(texto).size());
+    return ancho - static_cast<int>(quitarBlancos(texto).size());
 }
 
 void imprimirTexto(ContextoImpresion& ctx, QString& texto, int ancho, int alineacion, int sangria) {

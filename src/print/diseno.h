@@ -13,7 +13,7 @@ namespace kestrel {
 /// beyond it raises the overflow failure.
 int redondearPar(double valor);
 /// texto without its leading and trailing blanks (U+0020 only: tabs and line ends are kept).
-QString recortarBlancos(const QString& texto);
+QString quitarBlancos(const QString& texto);
 
 /// 32 when "Tamaño de Factura" is exactly "rollo 55mm", else 40.
 int anchoRollo(ContextoImpresion& ctx);

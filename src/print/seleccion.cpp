@@ -10,7 +10,7 @@ namespace {
 constexpr int tiempoGlobo = 30000;
 
 QString clave(const QString& nombre) {
-    return recortarBlancos(nombre.toUpper());
+    return quitarBlancos(nombre.toUpper());
 }
 
 /// Index of the printer whose name matches, or -1.
@@ -50,11 +50,11 @@ int indiceImpresora(ContextoImpresion& ctx, const QString& nombre) {
     const int porDefecto = buscar(instaladas, predeterminada);
     if (porDefecto >= 0)
         return porDefecto;
-    const QString detalle = recortarBlancos(predeterminada).isEmpty()
+    const QString detalle = quitarBlancos(predeterminada).isEmpty()
                                 ? QStringLiteral(" y no hay impresora predeterminada")
-                                : QStringLiteral(" ni la predeterminada ") + recortarBlancos(predeterminada);
+                                : QStringLiteral(" ni la predeterminada ") + quitarBlancos(predeterminada);
     throw FalloPlataforma(numerofallo::errorImpresora,
-                          QStringLiteral("No esta instalada la impresora ") + recortarBlancos(nombre) + detalle);
+                          QStringLiteral("No esta instalada la impresora ") + quitarBlancos(nombre) + detalle);
 }
 
 bool seleccionarImpresora(ContextoImpresion& ctx, int indice, int intento) {

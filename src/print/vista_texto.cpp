@@ -243,6 +243,13 @@ void SistemaVistaTexto::escribirCrudo(const QString& nombre, const QByteArray& d
         m_alEscribir(e);
 }
 
+void SistemaVistaTexto::olvidarDocumentos() {
+    m_documentos.clear();
+    m_escrituras.clear();
+    for (auto& i : m_impresoras)
+        i->olvidarDocumentos();
+}
+
 QSize SistemaVistaTexto::tamanoImagen(const QString& ruta) {
     if (!m_medidor)
         throw FalloPlataforma(imagenNoValida, QStringLiteral("Imagen no válida: ") + ruta);

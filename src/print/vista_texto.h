@@ -75,6 +75,7 @@ public:
     /// Lines of the document still open (what an end of document would print now).
     QList<LineaVista> documentoAbierto() const;
     const QList<DocumentoVista>& documentos() const { return m_documentos; }
+    void olvidarDocumentos() { m_documentos.clear(); }
     const QString& nombre() const { return m_nombre; }
 
     QString nombreDispositivo() const override { return m_nombre; }
@@ -140,6 +141,8 @@ public:
     /// Every ended document of every printer, in the order they ended.
     const QList<DocumentoVista>& documentos() const { return m_documentos; }
     const QList<EscrituraCruda>& escriturasCrudas() const { return m_escrituras; }
+    /// Drops the ended documents and raw writes kept so far (a long run keeps memory flat).
+    void olvidarDocumentos();
 
     QStringList impresoras() override;
     QString predeterminada() override { return m_predeterminada; }
