@@ -229,6 +229,42 @@ std::optional<Decimal> numeroSencillo(QStringView t) {
     return Decimal::desdePartes(negativo, valor, escala);
 }
 
+/// Names kept for sharing in one parse; enough for any message of the service, bounded against hostile ones.
+constexpr qsizetype clavesCompartidasMaximas = 1024;
+
+/// The member name of the usual form, "name" then ":", with no blank, quote or colon inside, read at once and
+/// shared with the earlier members of the same name. Any other form goes to jsonReadKey, which gives the same
+/// name for this one.
+QString leerClave(const QString& texto, qsizetype& posicion, EstadoJson& estado) {
+    const QChar* datos = texto.constData();
+    const qsizetype n = texto.size();
+    if (posicion >= 1 && posicion <= n && datos[posicion - 1] == u'"') {
+        qsizetype cierre = posicion + 1;
+        while (cierre <= n) {
+            const char16_t c = datos[cierre - 1].unicode();
+            if (c == u'"' || c == u'\'' || c == u':' || c == u'\r' || c == u'\n' || c == u'\t' || c == u' ')
+                break;
+            ++cierre;
+        }
+        if (cierre <= n && datos[cierre - 1] == u'"') {
+            qsizetype dosPuntos = cierre + 1;
+            jsonSkip(texto, dosPuntos);
+            if (dosPuntos <= n && datos[dosPuntos - 1] == u':') {
+                const QStringView nombre(datos + posicion, cierre - posicion - 1);
+                posicion = dosPuntos + 1;
+                const auto it = estado.claves.constFind(nombre);
+                if (it != estado.claves.constEnd())
+                    return *it;
+                QString clave = nombre.toString();
+                if (estado.claves.size() < clavesCompartidasMaximas)
+                    estado.claves.insert(nombre, clave);
+                return clave;
+            }
+        }
+    }
+    return jsonReadKey(texto, posicion);
+}
+
 } // namespace
 
 QString jsonErrors() {
@@ -351,7 +387,7 @@ std::shared_ptr<Dictionary> jsonReadObject(const QString& texto, qsizetype& posi
             anotar(u"Missing '}': ", QStringView(texto).right(20));
             return objeto;
         }
-        const QString clave = jsonReadKey(texto, posicion);
+        const QString clave = leerClave(texto, posicion, estado);
         estado.hayFallo = false;
         try {
             objeto->add(clave, jsonReadValue(texto, posicion, estado));

@@ -1,6 +1,8 @@
 #pragma once
 
+#include <QHash>
 #include <QString>
+#include <QStringView>
 
 #include <cstdint>
 
@@ -42,6 +44,9 @@ struct EstadoJson {
     bool detenido = false;
     /// Shared by every string of the parse, so that its chunk is allocated once rather than per string.
     cStringBuilder cadena;
+    /// Member names already read in this parse, viewed in the message text: the names of a list of products
+    /// repeat thousands of times and share one copy.
+    QHash<QStringView, QString> claves;
 };
 
 /// Skips blanks, tabs, line ends, parentheses and // and /* */ comments (with their quirks: a lone "/" or "*"
