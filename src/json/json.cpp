@@ -29,7 +29,6 @@ inline QStringView desde(const QString& texto, qsizetype posicion, qsizetype lar
 }
 
 void anotar(QStringView a, QStringView b = {}, QStringView c = {}, QStringView d = {}) {
-    erroresJson.reserve(erroresJson.size() + a.size() + b.size() + c.size() + d.size() + 2);
     erroresJson.append(a).append(b).append(c).append(d).append(finEntrada);
 }
 
