@@ -192,7 +192,7 @@ void imprimirCierre(ContextoImpresion& ctx, Dictionary& dato) {
         imprimirLeyendaPropina(ctx);
 
     // Both footers wrap at 35 characters whatever the roll.
-    QString pie = recortarBlancos(a.pieDeFactura);
+    QString pie = quitarBlancos(a.pieDeFactura);
     if (!pie.isEmpty()) {
         lineaVacia(ctx);
         imprimirSeparador(ctx, QLatin1Char('='));

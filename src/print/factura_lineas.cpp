@@ -5,16 +5,6 @@
 
 namespace kestrel {
 
-QString recortarBlancos(const QString& texto) {
-    qsizetype inicio = 0;
-    qsizetype fin = texto.size();
-    while (inicio < fin && texto[inicio] == QLatin1Char(' '))
-        ++inicio;
-    while (fin > inicio && texto[fin - 1] == QLatin1Char(' '))
-        --fin;
-    return texto.mid(inicio, fin - inicio);
-}
-
 bool igualTexto(const Valor& valor, QStringView texto) {
     if (valor.esVacio())
         return texto.isEmpty();

@@ -13,9 +13,6 @@ namespace kestrel {
 // Small pieces the invoice sections share: how a payload value is read, compared and printed, and the
 // amount line that every money row of the invoice uses.
 
-/// The text with blanks (U+0020, nothing else) removed at both ends, as the receipts trim.
-QString recortarBlancos(const QString& texto);
-
 /// True when the value is the text texto. The empty value of an absent member equals the empty text; a
 /// number, a boolean or null never equals a text.
 bool igualTexto(const Valor& valor, QStringView texto);

@@ -1,7 +1,5 @@
 #include "print/factura_secciones.h"
 
-#include <QDateTime>
-
 #include <functional>
 
 #include "json/fallo.h"
@@ -87,7 +85,7 @@ void imprimirEncabezado(ContextoImpresion& ctx, bool conFecha) {
     });
     if (conFecha) {
         sinDetenerse([&] {
-            const QDateTime ahora = QDateTime::currentDateTime();
+            const QDateTime ahora = ctx.ahora();
             imprimirLinea(ctx, QStringLiteral("Fecha ") + ahora.toString(QStringLiteral("yyyy-MM-dd")) +
                                    QStringLiteral(" Hora ") + ahora.toString(QStringLiteral("HH:mm:ss")));
         });
