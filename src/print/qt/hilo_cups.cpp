@@ -36,14 +36,21 @@ struct HiloCups::Estado {
                 pendiente.reset();
                 ocupado = true;
             }
+            std::exception_ptr fallo;
             try {
                 p.tarea(*p.abandonada);
-                p.promesa->set_value();
             } catch (...) {
-                p.promesa->set_exception(std::current_exception());
+                fallo = std::current_exception();
             }
-            std::lock_guard<std::mutex> candado(mutex);
-            ocupado = false;
+            // Free before answering: the caller may call again the moment it hears back.
+            {
+                std::lock_guard<std::mutex> candado(mutex);
+                ocupado = false;
+            }
+            if (fallo)
+                p.promesa->set_exception(fallo);
+            else
+                p.promesa->set_value();
         }
     }
 };
