@@ -20,9 +20,16 @@ public:
 
     void procesarMensaje(const QString& mensaje);
 
+    /// The "config" member of the last message that parsed cleanly; no object until the first one.
+    const Valor& configuracion() const { return m_configuracion; }
+
 private:
+    void despachar(const QString& mensaje);
+    void sinImpresion(const QString& tipo);
+
     Documentos* m_documentos;
     std::function<void(const QString&)> m_agregarLog;
+    Valor m_configuracion;
 };
 
 } // namespace kestrel

@@ -111,31 +111,55 @@ Collection& Valor::comoCollection() const {
     fallar(m_tipo == TipoValor::Objeto ? numerofallo::tiposNoCoinciden : numerofallo::seRequiereObjeto);
 }
 
+namespace {
+/// Objects up to this many members are searched linearly.
+constexpr qsizetype miembrosSinIndice = 12;
+} // namespace
+
+qsizetype Dictionary::indice(const QString& clave) const {
+    if (m_claves.size() <= miembrosSinIndice) {
+        for (qsizetype i = 0; i < m_claves.size(); ++i) {
+            if (m_claves[i] == clave)
+                return i;
+        }
+        return -1;
+    }
+    return m_indices.value(clave, -1);
+}
+
 void Dictionary::add(const QString& clave, const Valor& valor) {
-    if (m_indices.contains(clave))
+    if (indice(clave) >= 0)
         fallar(numerofallo::claveDuplicada);
-    m_indices.insert(clave, m_claves.size());
     m_claves.append(clave);
     m_valores.append(valor);
+    if (m_claves.size() > miembrosSinIndice) {
+        if (m_indices.isEmpty()) {
+            m_indices.reserve(m_claves.size() * 2);
+            for (qsizetype i = 0; i < m_claves.size(); ++i)
+                m_indices.insert(m_claves[i], i);
+        } else {
+            m_indices.insert(clave, m_claves.size() - 1);
+        }
+    }
 }
 
 Valor Dictionary::item(const QString& clave) {
-    auto it = m_indices.constFind(clave);
-    if (it != m_indices.constEnd())
-        return m_valores[*it];
+    const qsizetype i = indice(clave);
+    if (i >= 0)
+        return m_valores[i];
     add(clave, Valor());
     return {};
 }
 
 Valor Dictionary::valorSinInsertar(const QString& clave) const {
-    auto it = m_indices.constFind(clave);
-    return it != m_indices.constEnd() ? m_valores[*it] : Valor();
+    const qsizetype i = indice(clave);
+    return i >= 0 ? m_valores[i] : Valor();
 }
 
 void Dictionary::fijar(const QString& clave, const Valor& valor) {
-    auto it = m_indices.constFind(clave);
-    if (it != m_indices.constEnd())
-        m_valores[*it] = valor;
+    const qsizetype i = indice(clave);
+    if (i >= 0)
+        m_valores[i] = valor;
     else
         add(clave, valor);
 }

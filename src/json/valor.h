@@ -91,14 +91,19 @@ public:
     Valor valorSinInsertar(const QString& clave) const;
     /// Replaces or inserts.
     void fijar(const QString& clave, const Valor& valor);
-    bool existe(const QString& clave) const { return m_indices.contains(clave); }
+    bool existe(const QString& clave) const { return indice(clave) >= 0; }
     int count() const { return static_cast<int>(m_claves.size()); }
     const QList<QString>& claves() const { return m_claves; }
     const QList<Valor>& valores() const { return m_valores; }
 
 private:
+    /// Position of a key, or -1.
+    qsizetype indice(const QString& clave) const;
+
     QList<QString> m_claves;
     QList<Valor> m_valores;
+    /// Built only once the object is large: most objects of a message have a handful of members, which a
+    /// linear search finds faster than a hash and without its allocation.
     QHash<QString, qsizetype> m_indices;
 };
 
@@ -116,3 +121,6 @@ private:
 };
 
 } // namespace kestrel
+
+// A value holds no pointer into itself, so lists may move it with realloc.
+Q_DECLARE_TYPEINFO(kestrel::Valor, Q_RELOCATABLE_TYPE);

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include "impresion_qt.h"
+
 #include "json/decimal.h"
 #include "json/fallo.h"
 

@@ -1,0 +1,78 @@
+#include "app/despachador.h"
+
+#include <exception>
+
+#include "json/fallo.h"
+#include "json/json.h"
+#include "print/documentos.h"
+
+namespace kestrel {
+
+Despachador::Despachador(Documentos* documentos, std::function<void(const QString&)> agregarLog)
+    : m_documentos(documentos), m_agregarLog(std::move(agregarLog)) {}
+
+void Despachador::procesarMensaje(const QString& mensaje) {
+    m_agregarLog(QStringLiteral("Respuesta: ") + mensaje);
+    m_agregarLog(QStringLiteral("--"));
+    // Whatever a document raises ends this message only: the link still resets the busy flag and answers.
+    try {
+        despachar(mensaje);
+    } catch (const FalloPlataforma& f) {
+        m_agregarLog(QStringLiteral("Error al procesar el mensaje: %1-%2").arg(f.numero()).arg(f.descripcion()));
+    } catch (const std::exception& e) {
+        m_agregarLog(QStringLiteral("Error al procesar el mensaje: ") + QString::fromLocal8Bit(e.what()));
+    } catch (...) {
+        m_agregarLog(QStringLiteral("Error al procesar el mensaje: fallo desconocido"));
+    }
+}
+
+void Despachador::despachar(const QString& mensaje) {
+    Valor raiz = jsonParse(mensaje);
+    const QString errores = jsonErrors();
+    if (!errores.isEmpty()) {
+        m_agregarLog(errores);
+        return;
+    }
+    // A top-level list has no members to read: comoDictionary raises and the message ends here.
+    Dictionary& sobre = raiz.comoDictionary();
+    const Valor config = sobre.item(QStringLiteral("config"));
+    m_configuracion = config;
+    if (!config.esContenedor())
+        m_agregarLog(QStringLiteral("El mensaje no trae \"config\" como objeto o lista"));
+    if (m_documentos)
+        m_documentos->fijarConfiguracion(config);
+
+    Valor dato = sobre.item(QStringLiteral("dato"));
+    const Valor valorTipo = sobre.item(QStringLiteral("tipo"));
+    const QString tipo = valorTipo.esTexto() ? valorTipo.texto() : QString();
+
+    const bool conLista = tipo == QLatin1String("comanda") || tipo == QLatin1String("anulacion");
+    const bool conocido = conLista || tipo == QLatin1String("factura") || tipo == QLatin1String("cajon");
+    if (!conocido)
+        return;
+    if (conLista && !dato.esLista()) {
+        m_agregarLog(
+            QStringLiteral("El mensaje de tipo \"%1\" no trae una lista en \"dato\": no se imprime").arg(tipo));
+        return;
+    }
+    if (!m_documentos) {
+        sinImpresion(tipo);
+        return;
+    }
+    if (tipo == QLatin1String("comanda"))
+        m_documentos->imprimirComanda(dato.comoCollection());
+    else if (tipo == QLatin1String("factura"))
+        m_documentos->imprimirFactura(dato);
+    else if (tipo == QLatin1String("anulacion"))
+        m_documentos->imprimirAnulacion(dato.comoCollection());
+    else
+        m_documentos->abrirCajon();
+}
+
+void Despachador::sinImpresion(const QString& tipo) {
+    m_agregarLog(
+        QStringLiteral("No hay un módulo de impresión instalado para los mensajes de tipo \"%1\": no se imprime")
+            .arg(tipo));
+}
+
+} // namespace kestrel

@@ -1,0 +1,220 @@
+#include "app/enlace.h"
+
+#include <exception>
+
+#include "app/mensajes_agente.h"
+#include "app/numeros_socket.h"
+#include "print/avisos.h"
+
+namespace kestrel {
+
+namespace {
+
+const QString tituloGlobos = QStringLiteral("Sistema de impresora");
+const QString textoConectado = QStringLiteral("Servidor de impresoras conextado correctamente");
+const QString textoDesconectando = QStringLiteral("DesConectando");
+const QString textoDesconectado = QStringLiteral("Servidor de impresoras desconectado");
+const QString lineaFin = QStringLiteral("------------------------------ fin ------------------------------");
+
+QStringDecoder crearDecodificador(const QString& nombre) {
+    if (nombre.isEmpty())
+        return QStringDecoder(QStringConverter::System);
+    return QStringDecoder(nombre.toLatin1().constData());
+}
+
+QStringEncoder crearCodificador(const QString& nombre) {
+    if (nombre.isEmpty())
+        return QStringEncoder(QStringConverter::System);
+    return QStringEncoder(nombre.toLatin1().constData());
+}
+
+bool intentoEnCurso(int estado) {
+    return estado >= estadosocket::conexionPendiente && estado <= estadosocket::conectando;
+}
+
+// Restores the processing flag however the loop ends.
+class BanderaProcesando {
+public:
+    explicit BanderaProcesando(bool& bandera) : m_bandera(bandera) { m_bandera = true; }
+    ~BanderaProcesando() { m_bandera = false; }
+    BanderaProcesando(const BanderaProcesando&) = delete;
+    BanderaProcesando& operator=(const BanderaProcesando&) = delete;
+
+private:
+    bool& m_bandera;
+};
+
+} // namespace
+
+bool codificacionValida(const QString& nombre) {
+    return nombre.isEmpty() || (crearDecodificador(nombre).isValid() && crearCodificador(nombre).isValid());
+}
+
+Enlace::Enlace(ConfiguracionEnlace configuracion, SalidaEnlace& salida,
+               std::function<void(const QString&)> procesarMensaje, QObject* parent)
+    : QObject(parent), m_config(std::move(configuracion)), m_salida(salida),
+      m_procesarMensaje(std::move(procesarMensaje)), m_enmarcador(m_config.limiteMensaje),
+      m_decodificador(crearDecodificador(m_config.codificacion)),
+      m_codificador(crearCodificador(m_config.codificacion)) {
+    // The watch promises a new attempt within a second of a drop; a coarse timer could slip past that.
+    Timer1.setTimerType(Qt::PreciseTimer);
+    Timer1.setInterval(m_config.intervaloVigilancia);
+    TimerPing.setInterval(m_config.intervaloPing);
+    connect(&Timer1, &QTimer::timeout, this, &Enlace::Timer1_Timer);
+    connect(&TimerPing, &QTimer::timeout, this, &Enlace::TimerPing_Timer);
+    connect(&winsock, &QTcpSocket::connected, this, &Enlace::winsock_Connect);
+    connect(&winsock, &QTcpSocket::readyRead, this, [this] { winsock_DataArrival(winsock.bytesAvailable()); });
+    connect(&winsock, &QTcpSocket::disconnected, this, &Enlace::alDesconectar);
+    connect(&winsock, &QTcpSocket::errorOccurred, this, &Enlace::alFallar);
+}
+
+Enlace::~Enlace() {
+    // The socket dies after this object's handlers would be usable: it must not call them while closing.
+    disconnect(&winsock, nullptr, this, nullptr);
+    winsock.abort();
+}
+
+void Enlace::iniciar() {
+    Timer1.start();
+    TimerPing.start();
+}
+
+int Enlace::estadoSocket() const {
+    return numeroEstado(winsock.state());
+}
+
+void Enlace::cerrarSocket() {
+    m_conectado = false;
+    m_cerrandoNosotros = true;
+    winsock.abort();
+    m_cerrandoNosotros = false;
+}
+
+void Enlace::conectar() {
+    cerrarSocket();
+    m_decodificador.resetState();
+    m_inicioIntento.start();
+    winsock.connectToHost(m_config.servidor, m_config.puerto);
+}
+
+void Enlace::Timer1_Timer() {
+    const int estado = estadoSocket();
+    // A host name being resolved is an attempt in progress too: restarting it every tick would never let a
+    // slow lookup finish.
+    if (reconectar && !intentoEnCurso(estado) && estado != estadosocket::conectado)
+        conectar();
+    else if (intentoEnCurso(estado) && m_inicioIntento.isValid() &&
+             m_inicioIntento.elapsed() > m_config.limiteIntentoConexion) {
+        const ErrorSocket e = errorWinsock(QAbstractSocket::SocketTimeoutError);
+        winsock_Error(e.numero, e.descripcion);
+    }
+    m_salida.mostrarEstado(QStringLiteral("status ") + QString::number(estadoSocket()));
+}
+
+void Enlace::TimerPing_Timer() {
+    enviarEstado();
+}
+
+void Enlace::enviarEstado() {
+    if (estadoSocket() != estadosocket::conectado)
+        return;
+    const QString texto = textoEstado(codigoSucursal, m_ocupado);
+    enviar(texto);
+    m_salida.agregarLog(texto);
+}
+
+void Enlace::enviar(const QString& texto) {
+    winsock.write(m_codificador.encode(texto));
+    // Replies are tiny and the service waits for them; push them out now rather than at the next loop pass.
+    winsock.flush();
+}
+
+void Enlace::winsock_Connect() {
+    m_conectado = true;
+    m_inicioIntento.invalidate();
+    winsock.setSocketOption(QAbstractSocket::LowDelayOption, 1);
+    // The service cannot continue a message over a new connection: a leftover start would only corrupt the
+    // first message it sends now.
+    if (const qsizetype sobrante = m_enmarcador.descartarIncompleto(); sobrante > 0)
+        m_salida.agregarLog(
+            QStringLiteral("Se descartó un mensaje incompleto de la conexión anterior (%1 caracteres)").arg(sobrante));
+    const QString identificacion = textoIdentificacion(codigoSucursal);
+    m_salida.agregarLog(identificacion);
+    enviar(identificacion);
+    m_salida.mostrarConexion(true, textoConectado);
+    m_salida.mostrarGlobo(textoConectado, iconoglobo::informacion, tituloGlobos, tiempoGlobo);
+}
+
+void Enlace::winsock_DataArrival(qint64 bytesTotal) {
+    const QString trozo = m_decodificador.decode(winsock.read(bytesTotal));
+    if (trozo.isEmpty())
+        return;
+    m_salida.agregarLog(trozo);
+    if (m_enmarcador.agregar(trozo))
+        m_salida.agregarLog(QStringLiteral("Mensaje descartado: supera el límite de %1 caracteres sin \"%2\"")
+                                .arg(m_enmarcador.limite())
+                                .arg(marcadorFinMensaje));
+    procesarPendientes();
+}
+
+void Enlace::procesarPendientes() {
+    // Runs when the invoice yields to the event loop too: the message being processed then finishes first,
+    // and the loop below takes the newly completed ones after it.
+    if (m_procesando)
+        return;
+    BanderaProcesando bandera(m_procesando);
+    while (m_enmarcador.hayMensaje()) {
+        const MensajeRecibido mensaje = m_enmarcador.tomarMensaje();
+        m_salida.limpiarLog();
+        m_ocupado = 1;
+        if (mensaje.descartado) {
+            m_salida.agregarLog(
+                QStringLiteral("Mensaje descartado por exceder el límite de %1 caracteres (%2 recibidos)")
+                    .arg(m_enmarcador.limite())
+                    .arg(mensaje.tamano));
+        } else {
+            try {
+                m_procesarMensaje(mensaje.texto);
+            } catch (const std::exception& e) {
+                m_salida.agregarLog(QStringLiteral("Error al procesar el mensaje: ") +
+                                    QString::fromLocal8Bit(e.what()));
+            } catch (...) {
+                m_salida.agregarLog(QStringLiteral("Error al procesar el mensaje: fallo desconocido"));
+            }
+        }
+        m_ocupado = 0;
+        enviarEstado();
+        m_salida.agregarLog(lineaFin);
+    }
+}
+
+void Enlace::alDesconectar() {
+    if (m_cerrandoNosotros || !m_conectado)
+        return;
+    winsock_Close();
+}
+
+void Enlace::alFallar(QAbstractSocket::SocketError error) {
+    // The peer closing is not an error for the agent: the disconnected signal that follows reports it.
+    if (m_cerrandoNosotros || error == QAbstractSocket::RemoteHostClosedError)
+        return;
+    const ErrorSocket e = errorWinsock(error, winsock.errorString());
+    winsock_Error(e.numero, e.descripcion);
+}
+
+void Enlace::winsock_Close() {
+    cerrarSocket();
+    m_salida.mostrarConexion(false, textoDesconectando);
+    m_salida.mostrarGlobo(textoDesconectado, iconoglobo::informacion, tituloGlobos, tiempoGlobo);
+}
+
+void Enlace::winsock_Error(int Number, const QString& Description) {
+    const QString texto = QString::number(Number) + QLatin1Char('-') + Description;
+    m_salida.agregarLog(QStringLiteral("Error: ") + texto);
+    cerrarSocket();
+    m_inicioIntento.invalidate();
+    m_salida.mostrarConexion(false, textoDesconectando);
+    m_salida.mostrarGlobo(texto, iconoglobo::informacion, tituloGlobos, tiempoGlobo);
+}
+
+} // namespace kestrel

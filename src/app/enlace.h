@@ -1,0 +1,112 @@
+#pragma once
+
+#include <QElapsedTimer>
+#include <QObject>
+#include <QString>
+#include <QStringDecoder>
+#include <QStringEncoder>
+#include <QTcpSocket>
+#include <QTimer>
+
+#include <functional>
+
+#include "app/enmarcador.h"
+
+namespace kestrel {
+
+/// Address and timing of the link. The intervals are injectable so that tests never wait real seconds.
+struct ConfiguracionEnlace {
+    QString servidor = QStringLiteral("127.0.0.1");
+    quint16 puerto = 3000;
+    /// Timer1: the watch that reopens the link.
+    int intervaloVigilancia = 1000;
+    /// TimerPing: the periodic status reply.
+    int intervaloPing = 60000;
+    /// A connect attempt still pending after this long is given up as timed out (10060), as a Winsock
+    /// connect would; without it a dropped SYN would leave the link "connecting" for ever.
+    int limiteIntentoConexion = 20000;
+    /// Wire text codec (an ICU or Qt name); empty for the system's.
+    QString codificacion;
+    qsizetype limiteMensaje = Enmarcador::limitePorOmision;
+};
+
+/// Where the link shows itself: the window implements it (log box, tray icon, balloon, status label).
+class SalidaEnlace {
+public:
+    virtual ~SalidaEnlace() = default;
+    /// One entry of the on-screen log.
+    virtual void agregarLog(const QString& entrada) = 0;
+    virtual void limpiarLog() = 0;
+    /// The tray image for connected (true) or not connected, with its tooltip.
+    virtual void mostrarConexion(bool conectado, const QString& tooltip) = 0;
+    virtual void mostrarGlobo(const QString& mensaje, int icono, const QString& titulo, int tiempoMs) = 0;
+    /// The caption of lblState.
+    virtual void mostrarEstado(const QString& texto) = 0;
+};
+
+/// True when nombre is a wire codec this build can use.
+bool codificacionValida(const QString& nombre);
+
+/// The one connection to the central print service: watch, identification, framing, the processing of each
+/// message and the status replies. Everything runs on the window's thread.
+class Enlace : public QObject {
+    Q_OBJECT
+public:
+    static constexpr int tiempoGlobo = 30000;
+
+    Enlace(ConfiguracionEnlace configuracion, SalidaEnlace& salida, std::function<void(const QString&)> procesarMensaje,
+           QObject* parent = nullptr);
+    ~Enlace() override;
+
+    /// Starts Timer1 and TimerPing; the first connect attempt comes with the first watch tick.
+    void iniciar();
+
+    QString codigoSucursal;
+    /// The watch reopens the link only while true.
+    bool reconectar = false;
+    /// 1 while a message is processed, 0 otherwise; sent as the status of every reply.
+    qint16 ocupado() const { return m_ocupado; }
+
+    /// The classic state number of the socket (0 closed ... 7 connected).
+    int estadoSocket() const;
+
+    void conectar();
+    void Timer1_Timer();
+    void TimerPing_Timer();
+    /// Sends the status reply if, and only if, the socket is connected.
+    void enviarEstado();
+
+    void winsock_Connect();
+    void winsock_DataArrival(qint64 bytesTotal);
+    void winsock_Close();
+    void winsock_Error(int Number, const QString& Description);
+
+    const Enmarcador& enmarcador() const { return m_enmarcador; }
+    bool procesando() const { return m_procesando; }
+    const ConfiguracionEnlace& configuracion() const { return m_config; }
+
+private:
+    void alDesconectar();
+    void alFallar(QAbstractSocket::SocketError error);
+    void procesarPendientes();
+    void cerrarSocket();
+    void enviar(const QString& texto);
+
+    ConfiguracionEnlace m_config;
+    SalidaEnlace& m_salida;
+    std::function<void(const QString&)> m_procesarMensaje;
+    Enmarcador m_enmarcador;
+    QStringDecoder m_decodificador;
+    QStringEncoder m_codificador;
+    qint16 m_ocupado = 0;
+    bool m_procesando = false;
+    bool m_conectado = false;
+    bool m_cerrandoNosotros = false;
+    QElapsedTimer m_inicioIntento;
+
+    QTcpSocket winsock;
+    QTimer Timer1;
+    QTimer TimerPing;
+};
+
+} // namespace kestrel

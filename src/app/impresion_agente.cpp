@@ -1,0 +1,12 @@
+#include "app/impresion_agente.h"
+
+#include "print/avisos.h"
+#include "print/documentos.h"
+
+namespace kestrel {
+
+std::unique_ptr<Documentos> crearImpresionAgente(const OpcionesImpresion&, Avisos&) {
+    return nullptr;
+}
+
+} // namespace kestrel

@@ -1,0 +1,74 @@
+#include <QCoreApplication>
+#include <QFile>
+#include <QStringList>
+#include <QTextStream>
+
+#include <cstdio>
+
+#include "servicio_demo.h"
+
+namespace {
+
+const char* const ayuda =
+    "Uso: kestrel-servicio [--enviar ARCHIVO]... [--puerto N] [--salir-tras-respuestas N]\n"
+    "Servicio central de impresion de demostracion: acepta agentes, muestra con hora cada identificacion y\n"
+    "cada respuesta de estado que recibe, y envia los mensajes de los archivos (cada uno seguido de\n"
+    "\"_endMessage_\") a cada agente que se identifica.\n"
+    "\n"
+    "  --enviar ARCHIVO              mensaje a enviar; se puede repetir, se envian en ese orden\n"
+    "  --puerto N                    puerto donde escucha (por omision 3000)\n"
+    "  --salir-tras-respuestas N     termina despues de recibir N respuestas de estado\n"
+    "  --help                        muestra esta ayuda\n";
+
+int fallar(const QString& texto) {
+    std::fprintf(stderr, "kestrel-servicio: %s\n", qUtf8Printable(texto));
+    return 2;
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    QCoreApplication app(argc, argv);
+    const QStringList argumentos = app.arguments().mid(1);
+    QList<QByteArray> mensajes;
+    quint16 puerto = 3000;
+    int salirTras = 0;
+    for (qsizetype i = 0; i < argumentos.size(); ++i) {
+        const QString& opcion = argumentos.at(i);
+        if (opcion == QLatin1String("--help") || opcion == QLatin1String("-h")) {
+            std::fputs(ayuda, stdout);
+            return 0;
+        }
+        if (i + 1 >= argumentos.size())
+            return fallar(QStringLiteral("falta el valor de %1 (vea --help)").arg(opcion));
+        const QString valor = argumentos.at(++i);
+        bool ok = true;
+        if (opcion == QLatin1String("--enviar")) {
+            QFile archivo(valor);
+            if (!archivo.open(QIODevice::ReadOnly))
+                return fallar(QStringLiteral("no se puede leer %1: %2").arg(valor, archivo.errorString()));
+            mensajes.append(archivo.readAll());
+        } else if (opcion == QLatin1String("--puerto")) {
+            puerto = valor.toUShort(&ok);
+            ok = ok && puerto > 0;
+        } else if (opcion == QLatin1String("--salir-tras-respuestas")) {
+            salirTras = valor.toInt(&ok);
+            ok = ok && salirTras > 0;
+        } else {
+            return fallar(QStringLiteral("opcion desconocida %1 (vea --help)").arg(opcion));
+        }
+        if (!ok)
+            return fallar(QStringLiteral("valor no valido para %1: %2").arg(opcion, valor));
+    }
+
+    QTextStream salida(stdout);
+    kestrel::ServicioDemo servicio(mensajes, salida);
+    servicio.salirTrasRespuestas(salirTras);
+    QObject::connect(&servicio, &kestrel::ServicioDemo::terminado, &app, [] { QCoreApplication::exit(0); });
+    if (!servicio.escuchar(puerto)) {
+        std::fprintf(stderr, "kestrel-servicio: no se puede escuchar en el puerto %u: %s\n", unsigned{puerto},
+                     qUtf8Printable(servicio.error()));
+        return 1;
+    }
+    return app.exec();
+}
