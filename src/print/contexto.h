@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QDateTime>
 #include <QLocale>
 #include <QString>
 
@@ -68,6 +69,10 @@ public:
     std::function<void()> cederEventos;
     /// The machine's number format, used for every amount.
     QLocale locale;
+    /// The PC's local clock, as the cancellation ticket stamps it. Empty means the real clock; tests pin it.
+    std::function<QDateTime()> reloj;
+
+    QDateTime ahora() const { return reloj ? reloj() : QDateTime::currentDateTime(); }
 
     Impresora& impresora() { return impresoras.actual(); }
 };

@@ -9,6 +9,12 @@ namespace kestrel {
 // Fixed-width layout on the current printer. Columns are written for a 40-character line and scaled to the
 // roll; every helper prints on ctx.impresora() with the font name the caller has set.
 
+/// Rounds half to even (the receipts' one rounding of positions and sizes) into the 16-bit signed range;
+/// beyond it raises the overflow failure.
+int redondearPar(double valor);
+/// texto without its leading and trailing blanks (U+0020 only: tabs and line ends are kept).
+QString quitarBlancos(const QString& texto);
+
 /// 32 when "Tamaño de Factura" is exactly "rollo 55mm", else 40.
 int anchoRollo(ContextoImpresion& ctx);
 /// "Tamano de Factura" (plain n) is exactly "rollo 55mm" / "rollo 75mm".

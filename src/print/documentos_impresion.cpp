@@ -1,0 +1,28 @@
+#include "print/documentos_impresion.h"
+
+#include "print/comanda.h"
+#include "print/factura.h"
+
+namespace kestrel {
+
+void DocumentosImpresion::fijarConfiguracion(const Valor& configuracion) {
+    m_ctx.configuracion = configuracion;
+}
+
+void DocumentosImpresion::imprimirComanda(Collection& comandas) {
+    kestrel::imprimirComanda(m_ctx, comandas);
+}
+
+void DocumentosImpresion::imprimirFactura(const Valor& dato) {
+    kestrel::imprimirFactura(m_ctx, dato);
+}
+
+void DocumentosImpresion::imprimirAnulacion(Collection& anulaciones) {
+    kestrel::imprimirAnulacion(m_ctx, anulaciones);
+}
+
+void DocumentosImpresion::abrirCajon() {
+    kestrel::abrirCajon(m_ctx);
+}
+
+} // namespace kestrel

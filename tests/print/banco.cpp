@@ -1,0 +1,63 @@
+#include "banco.h"
+
+#include <memory>
+
+#include "json/decimal.h"
+
+namespace kestrel::prueba {
+
+void AvisosGrabados::mostrarGlobo(const QString& mensaje, int icono, const QString& titulo, int tiempoMs) {
+    globos.append({mensaje, icono, titulo, tiempoMs});
+}
+
+Valor objeto(std::initializer_list<std::pair<QString, Valor>> miembros) {
+    auto d = std::make_shared<Dictionary>();
+    for (const auto& [clave, valor] : miembros)
+        d->add(clave, valor);
+    return Valor(d);
+}
+
+Valor lista(std::initializer_list<Valor> elementos) {
+    auto c = std::make_shared<Collection>();
+    for (const Valor& v : elementos)
+        c->add(v);
+    return Valor(c);
+}
+
+Valor numero(const char* invariante) {
+    return Valor(*Decimal::desdeTextoInvariante(QString::fromUtf8(invariante)));
+}
+
+Valor ajustes(std::initializer_list<std::pair<QString, QString>> pares) {
+    auto c = std::make_shared<Collection>();
+    for (const auto& [nombre, descripcion] : pares)
+        c->add(objeto({{QStringLiteral("Nombre"), nombre},
+                       {QStringLiteral("Descripcion"), descripcion},
+                       {QStringLiteral("Visible"), QStringLiteral("1")}}));
+    return Valor(c);
+}
+
+Banco::Banco(const QStringList& nombres, const QString& predeterminada)
+    : sistema(nombres, predeterminada), ctx(sistema, avisos, QString()) {
+    ctx.configuracion = lista({});
+    ctx.reloj = [] { return QDateTime(QDate(2024, 1, 5), QTime(9, 7, 3)); };
+}
+
+namespace {
+
+QList<LineaVista> lineasAbiertas(SistemaVistaTexto& sistema) {
+    auto* vista = dynamic_cast<ImpresoraVistaTexto*>(&sistema.actual());
+    return vista ? vista->documentoAbierto() : QList<LineaVista>();
+}
+
+} // namespace
+
+QStringList Banco::abierto() {
+    return DocumentoVista{{}, lineasAbiertas(sistema)}.texto(true);
+}
+
+QStringList Banco::abiertoPlano() {
+    return DocumentoVista{{}, lineasAbiertas(sistema)}.texto(false);
+}
+
+} // namespace kestrel::prueba
