@@ -68,6 +68,12 @@ Enlace::Enlace(ConfiguracionEnlace configuracion, SalidaEnlace& salida,
     connect(&winsock, &QTcpSocket::errorOccurred, this, &Enlace::alFallar);
 }
 
+Enlace::~Enlace() {
+    // The socket dies after this object's handlers would be usable: it must not call them while closing.
+    disconnect(&winsock, nullptr, this, nullptr);
+    winsock.abort();
+}
+
 void Enlace::iniciar() {
     Timer1.start();
     TimerPing.start();

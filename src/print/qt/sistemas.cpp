@@ -1,0 +1,24 @@
+#include "print/qt/sistemas.h"
+
+#include "print/qt/imagen.h"
+#include "print/qt/sistema_cups.h"
+#include "print/qt/sistema_virtual.h"
+
+namespace kestrel {
+
+std::unique_ptr<SistemaImpresion> crearSistemaCups(std::chrono::milliseconds limite) {
+    return std::make_unique<SistemaCups>(limite);
+}
+
+std::unique_ptr<SistemaImpresion> crearSistemaVirtual(const QStringList& nombres, const QString& carpetaSalida,
+                                                      double anchoRolloMm) {
+    FormatoRollo formato;
+    formato.anchoMm = anchoRolloMm;
+    return std::make_unique<SistemaVirtual>(nombres, carpetaSalida, formato);
+}
+
+QSize tamanoImagenNatural(const QString& ruta) {
+    return tamanoNaturalImagen(ruta);
+}
+
+} // namespace kestrel
