@@ -11,6 +11,10 @@ bool igualTexto(const Valor& valor, QStringView texto) {
     return valor.esTexto() && valor.texto() == texto;
 }
 
+bool tieneTexto(const Valor& valor) {
+    return !valor.esNulo() && !igualTexto(valor, u"");
+}
+
 QString textoUnido(const ContextoImpresion& ctx, const Valor& valor) {
     return valor.comoTexto(ctx.locale);
 }

@@ -17,6 +17,10 @@ namespace kestrel {
 /// number, a boolean or null never equals a text.
 bool igualTexto(const Valor& valor, QStringView texto);
 
+/// True when the value is neither the empty text (nor absent) nor null: a comparison with null holds for
+/// nothing, so a null member counts as not given.
+bool tieneTexto(const Valor& valor);
+
 /// A value joined into a text: a number in its plain form (no blanks), the empty value as "". Null and
 /// containers raise.
 QString textoUnido(const ContextoImpresion& ctx, const Valor& valor);
