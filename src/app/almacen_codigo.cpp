@@ -6,7 +6,7 @@
 #include <QStringDecoder>
 #include <QStringEncoder>
 
-#include <algorithm>
+#include <cmath>
 
 #include "app/dialogos.h"
 #include "app/textos_agente.h"
@@ -59,10 +59,10 @@ bool codigoValido(const QString& codigo, const QLocale& locale) {
     const QString resto = codigo.mid(1);
     if (formato::leerNumero(resto, locale).has_value())
         return true;
-    // A run of digits too long for an exact decimal is still a number.
-    const QString cifras = resto.trimmed();
-    return !cifras.isEmpty() && std::all_of(cifras.begin(), cifras.end(),
-                                            [](QChar c) { return c.unicode() >= u'0' && c.unicode() <= u'9'; });
+    // Numbers beyond an exact decimal's range are numbers all the same.
+    bool ok = false;
+    const double valor = locale.toDouble(resto.trimmed(), &ok);
+    return ok && std::isfinite(valor);
 }
 
 AlmacenCodigo::AlmacenCodigo(QString carpetaAplicacion, Dialogos& dialogos)

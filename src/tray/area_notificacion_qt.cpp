@@ -5,7 +5,7 @@
 namespace kestrel {
 
 AreaNotificacionQt::AreaNotificacionQt(QObject* parent, std::FILE* salidaGlobos)
-    : AreaNotificacion(parent), m_salidaGlobos(salidaGlobos) {
+    : AreaNotificacion(parent), m_icono(this), m_salidaGlobos(salidaGlobos) {
     connect(&m_icono, &QSystemTrayIcon::activated, this, &AreaNotificacionQt::alActivar);
     connect(&m_icono, &QSystemTrayIcon::messageClicked, this, [this] { emit notificacion(codigoshell::globoPulsado); });
 }

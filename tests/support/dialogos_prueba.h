@@ -5,6 +5,7 @@
 #include <QStringList>
 
 #include <deque>
+#include <functional>
 
 #include "app/dialogos.h"
 
@@ -26,12 +27,16 @@ public:
     QList<Mostrado> mostrados;
     /// Set when an input box was shown with no answer left (the test did not expect that many questions).
     bool agotado = false;
+    /// Called as each input box opens, before it is answered.
+    std::function<void(const QString& pregunta)> alPreguntar;
 
     void mensaje(const QString& texto, IconoMensaje icono, const QString& titulo) override {
         mostrados.append({QStringLiteral("mensaje"), texto, titulo, icono});
     }
     QString entrada(const QString& pregunta, const QString& titulo, const QString&) override {
         mostrados.append({QStringLiteral("entrada"), pregunta, titulo, IconoMensaje::Informacion});
+        if (alPreguntar)
+            alPreguntar(pregunta);
         if (respuestas.empty()) {
             agotado = true;
             return QStringLiteral("999999999999999");
