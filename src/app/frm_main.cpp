@@ -16,6 +16,7 @@
 #include <QTabWidget>
 #include <QVBoxLayout>
 
+#include <algorithm>
 #include <cmath>
 
 #include "app/despachador.h"
@@ -152,12 +153,15 @@ void frmMain::construirControles() {
     pie->addStretch();
     raiz->addLayout(pie);
 
+    connect(SSTab1, &QTabWidget::currentChanged, this, [this] { volcarLog(); });
     connect(cmdCambiarCodigo, &QPushButton::clicked, this, &frmMain::cmdCambiarCodigo_Click);
     connect(Command1, &QPushButton::clicked, this, &frmMain::Command1_Click);
     connect(Command2, &QPushButton::clicked, this, &frmMain::Command2_Click);
     connect(Command3, &QPushButton::clicked, this, &frmMain::Command3_Click);
     connect(Command4, &QPushButton::clicked, this, &frmMain::Command4_Click);
-    resize(520, 360);
+    // Wide enough for the log's closing line (65 characters) without wrapping.
+    const int anchoLog = txtlog->fontMetrics().horizontalAdvance(QString(68, QLatin1Char('-')));
+    resize(std::max(560, anchoLog + 70), 400);
 }
 
 bool frmMain::Form_Load() {
@@ -307,21 +311,45 @@ void frmMain::agregarLog(const QString& entrada) {
     m_tamanoLog += texto.size() + 1;
     if (m_tamanoLog > limiteLog) {
         // Days of a service that cannot be reached log a line a second: keep the newest half.
-        const QString recorte = QStringLiteral("(registro recortado)\n") + txtlog->toPlainText().right(limiteLog / 2);
-        txtlog->setPlainText(recorte);
-        m_tamanoLog = recorte.size() + texto.size() + 1;
+        const QString recorte = QStringLiteral("(registro recortado)\n") + textoLog().right(limiteLog / 2);
+        txtlog->clear();
+        m_cajaConTexto = false;
+        m_logPendiente = QStringList{recorte};
+        m_tamanoLog = recorte.size() + 1;
+        m_tamanoLog += texto.size() + 1;
     }
-    txtlog->appendPlainText(texto);
+    m_logPendiente << texto;
+    if (txtlog->isVisible())
+        volcarLog();
+}
+
+void frmMain::volcarLog() {
+    if (m_logPendiente.isEmpty())
+        return;
+    txtlog->appendPlainText(m_logPendiente.join(QLatin1Char('\n')));
+    m_cajaConTexto = true;
+    m_logPendiente.clear();
     txtlog->moveCursor(QTextCursor::End);
 }
 
 void frmMain::limpiarLog() {
+    m_logPendiente.clear();
     txtlog->clear();
+    m_cajaConTexto = false;
     m_tamanoLog = 0;
 }
 
 QString frmMain::textoLog() const {
-    return txtlog->toPlainText();
+    const QString enCaja = txtlog->toPlainText();
+    if (m_logPendiente.isEmpty())
+        return enCaja;
+    const QString pendiente = m_logPendiente.join(QLatin1Char('\n'));
+    return m_cajaConTexto ? enCaja + QLatin1Char('\n') + pendiente : pendiente;
+}
+
+void frmMain::showEvent(QShowEvent* evento) {
+    QWidget::showEvent(evento);
+    volcarLog();
 }
 
 void frmMain::mostrarConexion(bool conectado, const QString& tooltip) {

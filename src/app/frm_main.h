@@ -88,6 +88,7 @@ public:
 
 protected:
     void closeEvent(QCloseEvent* evento) override;
+    void showEvent(QShowEvent* evento) override;
 
 private:
     void construirControles();
@@ -95,6 +96,8 @@ private:
     void ocultar();
     void mostrarVentana();
     void terminar(int codigo);
+    /// Puts the entries logged while the log box was off screen into it.
+    void volcarLog();
 
     DependenciasVentana m_dep;
     InstanciaUnica m_instancia;
@@ -111,6 +114,9 @@ private:
     QMenu m_menuBandeja;
     bool m_terminando = false;
     qsizetype m_tamanoLog = 0;
+    /// Entries logged while the log box was not on screen; the hidden agent never pays for the text box.
+    QStringList m_logPendiente;
+    bool m_cajaConTexto = false;
 
     QTabWidget* SSTab1 = nullptr;
     QGroupBox* Frame1 = nullptr;

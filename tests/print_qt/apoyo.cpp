@@ -1,5 +1,7 @@
 #include "apoyo.h"
 
+#include <QCoreApplication>
+#include <QElapsedTimer>
 #include <QProcess>
 #include <QRegularExpression>
 #include <QThread>
@@ -66,6 +68,18 @@ double bordeDerechoTextoPdf(const QString& ruta) {
     for (auto it = re.globalMatch(html); it.hasNext();)
         borde = std::max(borde, it.next().captured(1).toDouble());
     return borde;
+}
+
+bool esperarHasta(const std::function<bool()>& condicion, int ms) {
+    QElapsedTimer reloj;
+    reloj.start();
+    while (!condicion()) {
+        if (reloj.elapsed() > ms)
+            return false;
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+        QThread::msleep(10);
+    }
+    return true;
 }
 
 QStringList archivos(const QDir& carpeta) {

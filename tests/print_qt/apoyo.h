@@ -7,6 +7,7 @@
 #include <QStringList>
 
 #include <chrono>
+#include <functional>
 #include <ostream>
 
 /// Lets GoogleTest show texts as texts in its failure messages.
@@ -36,6 +37,9 @@ int paginasPdf(const QString& ruta);
 int imagenesPdf(const QString& ruta);
 /// Right edge, in points, of the rightmost word pdftotext finds on the first page.
 double bordeDerechoTextoPdf(const QString& ruta);
+
+/// Lets events run until condicion holds (true) or ms pass (false).
+bool esperarHasta(const std::function<bool()>& condicion, int ms);
 
 /// Names of the files in a folder, sorted.
 QStringList archivos(const QDir& carpeta);

@@ -3,6 +3,7 @@
 #include "print/qt/documento.h"
 #include "print/qt/pintor.h"
 #include "print/qt/transcripcion.h"
+#include "print/vista_texto.h"
 
 using namespace kestrel;
 
@@ -183,5 +184,30 @@ const CasoTranscripcion casosTranscripcion[] = {
 
 INSTANTIATE_TEST_SUITE_P(Documento, Transcripcion, ::testing::ValuesIn(casosTranscripcion),
                          [](const auto& caso) { return std::string(caso.param.nombre); });
+
+} // namespace
+
+namespace {
+
+TEST(Documento, LaReproduccionLlevaFuentesEImagenesALaVistaDeTexto) {
+    CatalogoFuentes catalogo;
+    DocumentoGrabado d;
+    EstiloFuente estilo{QStringLiteral("Courier 17 CPI"), 16.0F, true, false};
+    d.fijarFuente(estilo, catalogo.resolver(estilo));
+    d.imprimir({E::deTexto("Mesa 4")}, true, catalogo.resolver(estilo));
+    d.dibujarImagen(QStringLiteral("logo.bmp"), QImage(), QRectF(500, 20, 2000, 1000));
+    estilo = {QStringLiteral("Courier 17 CPI"), 12.0F, false, false};
+    d.fijarFuente(estilo, catalogo.resolver(estilo));
+    d.imprimir({E::deNumero(Decimal(2)), E::deColumna(7), E::deTexto("Pan")}, true, catalogo.resolver(estilo));
+
+    ImpresoraVistaTexto vista(QStringLiteral("Cocina"));
+    vista.fijarMedidorImagenes([](const QString&) { return QSize(); });
+    reproducir(d, vista);
+    vista.finDocumento();
+    ASSERT_EQ(vista.documentos().size(), 1);
+    EXPECT_EQ(vista.documentos()[0].texto(true),
+              QStringList({"[16B] Mesa 4", "[imagen 2000x1000 en 500,20]", "[12]  2    Pan"}));
+    EXPECT_EQ(transcribir(d), QStringList({"Mesa 4", " 2    Pan"}));
+}
 
 } // namespace

@@ -147,6 +147,41 @@ TEST_F(PdfVirtual, SinNadaImpresoNoHayTrabajoYLoDescartadoNoSeImprime) {
     EXPECT_EQ(facturas.tamanoFuente(), 12.0F);
 }
 
+struct CasoAncho {
+    const char* nombre;
+    float puntos;
+    int columnas;
+    double anchoMm;
+};
+
+void PrintTo(const CasoAncho& c, std::ostream* os) {
+    *os << c.nombre;
+}
+
+class AnchoPagina : public PdfVirtual, public ::testing::WithParamInterface<CasoAncho> {};
+
+TEST_P(AnchoPagina, ElRolloMasAngostoQueContieneElTicket) {
+    Impresora& facturas = sistema->actual();
+    facturas.fijarNombreFuente(QStringLiteral("Courier 14 CPI"));
+    facturas.fijarTamanoFuente(GetParam().puntos);
+    facturas.imprimir({E::deTexto(QString(GetParam().columnas, QLatin1Char('=')))});
+    facturas.finDocumento();
+    const QString pdf = salida.filePath(QStringLiteral("Facturas-1.pdf"));
+    EXPECT_NEAR(prueba::tamanoPaginaPdf(pdf).width(), GetParam().anchoMm * puntosPorMm, 1.0);
+    EXPECT_LT(prueba::bordeDerechoTextoPdf(pdf), prueba::tamanoPaginaPdf(pdf).width()) << "texto cortado";
+}
+
+// 32 columns at 7 pt are the 58 mm roll's line; 40 at 10 pt the 80 mm roll's; a line wider than any roll
+// widens the page instead of being cut.
+const CasoAncho casosAncho[] = {
+    {"rollo58", 7.0F, 32, 58.0},
+    {"rollo80", 10.0F, 40, 80.0},
+    {"masAnchoQueElRollo", 10.0F, 46, 46 * 25.4 / 14 + 6},
+};
+
+INSTANTIATE_TEST_SUITE_P(PdfVirtual, AnchoPagina, ::testing::ValuesIn(casosAncho),
+                         [](const auto& caso) { return std::string(caso.param.nombre); });
+
 TEST_F(PdfVirtual, UnTicketLargoEsUnaSolaPaginaLarga) {
     Impresora& cocina = seleccionar(QStringLiteral("Cocina"));
     imprimirComandaDePrueba(cocina, 60);

@@ -58,6 +58,15 @@ void pintarDocumento(QPainter& pintor, const DocumentoGrabado& documento, const 
     }
 }
 
+double anchoPaginaMm(const DocumentoGrabado& documento, const FormatoRollo& formato) {
+    const double necesario = documento.anchoOcupado() / twipsPorMilimetro + 2 * formato.margenMm;
+    for (double rollo : formato.anchosMm) {
+        if (necesario <= rollo)
+            return rollo;
+    }
+    return necesario;
+}
+
 void escribirPdf(const DocumentoGrabado& documento, QIODevice& destino, const FormatoRollo& formato,
                  const QString& titulo) {
     const double margen = formato.margenMm * twipsPorMilimetro;
@@ -66,8 +75,7 @@ void escribirPdf(const DocumentoGrabado& documento, QIODevice& destino, const Fo
         altoContenido = std::max(altoContenido, i.rect.bottom());
     const double largoMaximo = formato.largoMaximoMm * twipsPorMilimetro - 2 * margen;
     const double altoPagina = std::min(std::max(altoContenido, 1.0), largoMaximo);
-    // Never narrower than what was printed: a line that runs past the roll shows whole instead of clipped.
-    const double ancho = std::max(formato.anchoMm * twipsPorMilimetro, documento.anchoOcupado() + 2 * margen);
+    const double ancho = anchoPaginaMm(documento, formato) * twipsPorMilimetro;
 
     QPdfWriter escritor(&destino);
     escritor.setResolution(static_cast<int>(twipsPorPulgada));

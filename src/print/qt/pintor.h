@@ -38,13 +38,19 @@ void pintarDocumento(QPainter& pintor, const DocumentoGrabado& documento, const 
 
 /// How a ticket sits on a PDF page that stands for a receipt roll.
 struct FormatoRollo {
-    /// Width of the paper.
-    double anchoMm = 80.0;
-    /// Blank paper around the print on every side.
-    double margenMm = 4.0;
+    /// Widths of the rolls the page may stand for, narrowest first. A printer does not know which roll the
+    /// branch uses (the documents only choose their columns), so the page takes the narrowest roll that
+    /// holds every printed line: a 58 mm ticket looks like one, and a line too wide for any roll widens the
+    /// page rather than being cut.
+    QList<double> anchosMm{58.0, 80.0};
+    /// Blank paper around the print on every side; 80 mm rolls print 72 to 74 mm.
+    double margenMm = 3.0;
     /// A ticket longer than this goes on several pages (viewers cope badly with pages past 5 m).
     double largoMaximoMm = 5000.0;
 };
+
+/// Width of the page for a document, in millimetres.
+double anchoPaginaMm(const DocumentoGrabado& documento, const FormatoRollo& formato);
 
 /// Writes a document as a PDF whose page is as wide as the roll and as long as the ticket. Raises a printer
 /// failure when the file cannot be written.

@@ -10,11 +10,8 @@ std::unique_ptr<SistemaImpresion> crearSistemaCups(std::chrono::milliseconds lim
     return std::make_unique<SistemaCups>(limite);
 }
 
-std::unique_ptr<SistemaImpresion> crearSistemaVirtual(const QStringList& nombres, const QString& carpetaSalida,
-                                                      double anchoRolloMm) {
-    FormatoRollo formato;
-    formato.anchoMm = anchoRolloMm;
-    return std::make_unique<SistemaVirtual>(nombres, carpetaSalida, formato);
+std::unique_ptr<SistemaImpresion> crearSistemaVirtual(const QStringList& nombres, const QString& carpetaSalida) {
+    return std::make_unique<SistemaVirtual>(nombres, carpetaSalida, FormatoRollo{});
 }
 
 QSize tamanoImagenNatural(const QString& ruta) {

@@ -21,9 +21,8 @@ std::unique_ptr<SistemaImpresion> crearSistemaCups(std::chrono::milliseconds lim
 
 /// PDF printers named by nombres (the first is the default) writing into carpetaSalida: each ended document
 /// becomes <impresora>-<n>.pdf with its text view <impresora>-<n>.txt, each raw write
-/// <impresora>-cajon-<n>.bin. anchoRolloMm is the width of the paper the PDF page stands for.
-std::unique_ptr<SistemaImpresion> crearSistemaVirtual(const QStringList& nombres, const QString& carpetaSalida,
-                                                      double anchoRolloMm = 80.0);
+/// <impresora>-cajon-<n>.bin. The page is as wide as the narrowest roll (58 or 80 mm) that holds the ticket.
+std::unique_ptr<SistemaImpresion> crearSistemaVirtual(const QStringList& nombres, const QString& carpetaSalida);
 
 /// Natural size of a picture file in hundredths of a millimetre (96 dpi when it states no resolution),
 /// read by content whatever its name; raises failure 481 when it is not a readable picture. For printer

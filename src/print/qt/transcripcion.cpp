@@ -1,22 +1,10 @@
 #include "print/qt/transcripcion.h"
 
-#include <algorithm>
 #include <type_traits>
 
-#include "json/formato_numero.h"
+#include "print/vista_texto.h"
 
 namespace kestrel {
-
-namespace {
-
-QString sinBlancosFinales(const QString& texto) {
-    qsizetype fin = texto.size();
-    while (fin > 0 && texto[fin - 1] == QLatin1Char(' '))
-        --fin;
-    return texto.left(fin);
-}
-
-} // namespace
 
 void reproducir(const DocumentoGrabado& documento, Impresora& destino) {
     for (const Operacion& op : documento.operaciones()) {
@@ -39,44 +27,14 @@ void reproducir(const DocumentoGrabado& documento, Impresora& destino) {
 }
 
 QStringList transcribir(const DocumentoGrabado& documento, const QLocale& locale) {
-    QStringList lineas;
-    QString linea;
-    bool empezada = false;
-    const auto terminar = [&] {
-        lineas << sinBlancosFinales(linea);
-        linea.clear();
-        empezada = false;
-    };
-    for (const Operacion& op : documento.operaciones()) {
-        const auto* imprimir = std::get_if<operacion::Imprimir>(&op);
-        if (!imprimir)
-            continue;
-        for (const ElementoLinea& e : imprimir->elementos) {
-            empezada = true;
-            switch (e.tipo) {
-            case ElementoLinea::Tipo::Texto:
-                linea += e.texto;
-                break;
-            case ElementoLinea::Tipo::Numero:
-                linea += formato::textoImpresora(e.numero, locale);
-                break;
-            case ElementoLinea::Tipo::Columna: {
-                const qsizetype antes = std::max(e.columna, 1) - 1;
-                if (linea.size() > antes)
-                    terminar();
-                empezada = true;
-                if (linea.size() < antes)
-                    linea += QString(antes - linea.size(), QLatin1Char(' '));
-                break;
-            }
-            }
-        }
-        if (imprimir->saltoLinea)
-            terminar();
-    }
-    if (empezada)
-        terminar();
-    return lineas;
+    // The text-view printer itself writes the transcript, so the files beside the PDFs follow exactly the
+    // rules of the preview and the golden receipts.
+    ImpresoraVistaTexto vista(QString(), locale);
+    // The picture was read when it was drawn; the transcript only needs to know that there was one.
+    vista.fijarMedidorImagenes([](const QString&) { return QSize(); });
+    reproducir(documento, vista);
+    vista.finDocumento();
+    return vista.documentos().isEmpty() ? QStringList() : vista.documentos().constLast().texto(false);
 }
 
 } // namespace kestrel
