@@ -68,6 +68,12 @@ Enlace::Enlace(ConfiguracionEnlace configuracion, SalidaEnlace& salida,
     connect(&winsock, &QTcpSocket::errorOccurred, this, &Enlace::alFallar);
 }
 
+Enlace::~Enlace() {
+    // The socket dies after this object's handlers would be usable: it must not call them while closing.
+    disconnect(&winsock, nullptr, this, nullptr);
+    winsock.abort();
+}
+
 void Enlace::iniciar() {
     Timer1.start();
     TimerPing.start();
@@ -148,7 +154,10 @@ void Enlace::winsock_DataArrival(qint64 bytesTotal) {
         m_salida.agregarLog(QStringLiteral("Mensaje descartado: supera el límite de %1 caracteres sin \"%2\"")
                                 .arg(m_enmarcador.limite())
                                 .arg(marcadorFinMensaje));
-    procesarPendientes();
+    // Processing runs after this handler returns: while a readyRead handler is still running the socket does
+    // not signal new data, so a message arriving during the invoice's yield would wait for the next packet.
+    if (m_enmarcador.hayMensaje() && !m_procesando)
+        QMetaObject::invokeMethod(this, &Enlace::procesarPendientes, Qt::QueuedConnection);
 }
 
 void Enlace::procesarPendientes() {

@@ -56,6 +56,7 @@ public:
 
     Enlace(ConfiguracionEnlace configuracion, SalidaEnlace& salida, std::function<void(const QString&)> procesarMensaje,
            QObject* parent = nullptr);
+    ~Enlace() override;
 
     /// Starts Timer1 and TimerPing; the first connect attempt comes with the first watch tick.
     void iniciar();

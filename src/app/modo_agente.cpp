@@ -1,12 +1,63 @@
 #include "app/modos.h"
 
+#include <QApplication>
+#include <QStandardPaths>
+
 #include <cstdio>
+
+#include "app/dialogos.h"
+#include "app/frm_main.h"
+#include "app/impresion_agente.h"
+#include "app/opciones_agente.h"
+#include "print/documentos.h"
+#include "tray/area_notificacion_qt.h"
 
 namespace kestrel {
 
-int modoAgente(int, char**) {
-    std::fputs("El agente aun no esta disponible en esta version.\n", stderr);
+namespace {
+int fallar(const QString& texto) {
+    std::fprintf(stderr, "kestrel-agente: %s (vea --help)\n", qUtf8Printable(texto));
     return 2;
+}
+} // namespace
+
+int modoAgente(int argc, char** argv) {
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("kestrel-agente"));
+    QApplication::setOrganizationName(QStringLiteral("Kestrel"));
+    // The window only hides; the agent ends through "Apagar Servidor".
+    QApplication::setQuitOnLastWindowClosed(false);
+
+    const ResultadoOpciones leidas = analizarOpciones(QApplication::arguments().mid(1));
+    if (!leidas.error.isEmpty())
+        return fallar(leidas.error);
+    OpcionesAgente opciones = leidas.opciones;
+    QString error;
+    const QString carpeta =
+        resolverCarpetaAplicacion(opciones.carpeta, QApplication::applicationDirPath(),
+                                  QStandardPaths::writableLocation(QStandardPaths::AppDataLocation), &error);
+    if (carpeta.isEmpty())
+        return fallar(error);
+    opciones.impresion.carpetaAplicacion = carpeta;
+
+    DialogosQt dialogos;
+    AreaNotificacionQt area;
+    DependenciasVentana dependencias;
+    dependencias.dialogos = &dialogos;
+    dependencias.area = &area;
+    dependencias.carpetaAplicacion = carpeta;
+    dependencias.enlace.servidor = opciones.servidor;
+    dependencias.enlace.puerto = opciones.puerto;
+    dependencias.enlace.codificacion = opciones.codificacion;
+    const OpcionesImpresion impresion = opciones.impresion;
+    dependencias.crearDocumentos = [impresion](Avisos& avisos) { return crearImpresionAgente(impresion, avisos); };
+    dependencias.terminar = [](int codigo) { QCoreApplication::exit(codigo); };
+
+    frmMain ventana(dependencias);
+    dialogos.fijarPadre(&ventana);
+    if (!ventana.Form_Load())
+        return 0;
+    return QApplication::exec();
 }
 
 } // namespace kestrel

@@ -38,7 +38,7 @@ void imprimirCabecera(ContextoImpresion& ctx, Dictionary& dato) {
     }
 
     const Valor tipoCuenta = dato.item(QStringLiteral("tipoCuenta"));
-    if (!igualTexto(tipoCuenta, u"")) {
+    if (tieneTexto(tipoCuenta)) {
         QString titulo = textoUnido(ctx, tipoCuenta).toUpper();
         imprimirTexto(ctx, titulo, ancho, 2, 0);
         lineaBlanca(ctx);
@@ -88,7 +88,7 @@ void imprimirPagos(ContextoImpresion& ctx, Dictionary& dato) {
     Collection& medios = dato.item(QStringLiteral("mediosPago")).comoCollection();
     for (int i = 1; i <= medios.count(); ++i) {
         Dictionary& medio = medios.item(i).comoDictionary();
-        // The service names every means of payment behind a fixed 14-character prefix.
+        // The first 14 characters of a payment's name are the service's own prefix, not for the customer.
         QString texto = textoUnido(ctx, medio.item(QStringLiteral("Producto"))).mid(14) + QLatin1Char(' ') +
                         textoUnido(ctx, medio.item(QStringLiteral("Detalle")));
         // On a delivery order the "tip" the service records is the delivery charge.
@@ -192,14 +192,14 @@ void imprimirCierre(ContextoImpresion& ctx, Dictionary& dato) {
         imprimirLeyendaPropina(ctx);
 
     // Both footers wrap at 35 characters whatever the roll.
-    QString pie = recortarBlancos(a.pieDeFactura);
+    QString pie = quitarBlancos(a.pieDeFactura);
     if (!pie.isEmpty()) {
         lineaVacia(ctx);
         imprimirSeparador(ctx, QLatin1Char('='));
         imprimirTexto(ctx, pie, 35, 0, 0);
     }
     const Valor pieServicio = dato.item(QStringLiteral("pieFactura"));
-    if (!igualTexto(pieServicio, u"")) {
+    if (tieneTexto(pieServicio)) {
         lineaVacia(ctx);
         QString texto = textoUnido(ctx, pieServicio);
         imprimirTexto(ctx, texto, 35, 2, 0);
@@ -217,7 +217,7 @@ void imprimirCierre(ContextoImpresion& ctx, Dictionary& dato) {
     if (a.mostrarPersonas)
         imprimirLinea(ctx, QStringLiteral("Personas ") + textoUnido(ctx, dato.item(QStringLiteral("nPersonas"))));
     const Valor fechaLimite = dato.item(QStringLiteral("fechaLimitePago"));
-    if (!igualTexto(fechaLimite, u""))
+    if (tieneTexto(fechaLimite))
         imprimirLinea(ctx, QStringLiteral("Fecha para pago ") + textoUnido(ctx, fechaLimite));
     imprimirPieSoftware(ctx);
     // Feed the paper past the cutter.

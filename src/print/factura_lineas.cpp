@@ -5,20 +5,14 @@
 
 namespace kestrel {
 
-QString recortarBlancos(const QString& texto) {
-    qsizetype inicio = 0;
-    qsizetype fin = texto.size();
-    while (inicio < fin && texto[inicio] == QLatin1Char(' '))
-        ++inicio;
-    while (fin > inicio && texto[fin - 1] == QLatin1Char(' '))
-        --fin;
-    return texto.mid(inicio, fin - inicio);
-}
-
 bool igualTexto(const Valor& valor, QStringView texto) {
     if (valor.esVacio())
         return texto.isEmpty();
     return valor.esTexto() && valor.texto() == texto;
+}
+
+bool tieneTexto(const Valor& valor) {
+    return !valor.esNulo() && !igualTexto(valor, u"");
 }
 
 QString textoUnido(const ContextoImpresion& ctx, const Valor& valor) {

@@ -13,12 +13,13 @@ namespace kestrel {
 // Small pieces the invoice sections share: how a payload value is read, compared and printed, and the
 // amount line that every money row of the invoice uses.
 
-/// The text with blanks (U+0020, nothing else) removed at both ends, as the receipts trim.
-QString recortarBlancos(const QString& texto);
-
 /// True when the value is the text texto. The empty value of an absent member equals the empty text; a
 /// number, a boolean or null never equals a text.
 bool igualTexto(const Valor& valor, QStringView texto);
+
+/// True when the value is neither the empty text (nor absent) nor null: a comparison with null holds for
+/// nothing, so a null member counts as not given.
+bool tieneTexto(const Valor& valor);
 
 /// A value joined into a text: a number in its plain form (no blanks), the empty value as "". Null and
 /// containers raise.

@@ -36,7 +36,7 @@ void imprimirProducto(ContextoImpresion& ctx, Dictionary& producto) {
         return;
     const QStringList notas = textoUnido(ctx, detalle).split(QStringLiteral("<br/>"));
     for (const QString& nota : notas) {
-        if (recortarBlancos(nota).isEmpty())
+        if (quitarBlancos(nota).isEmpty())
             continue;
         QString linea = QStringLiteral("-> ") + nota;
         int anchoNota = ancho;

@@ -1,7 +1,5 @@
 #include "print/factura_secciones.h"
 
-#include <QDateTime>
-
 #include <functional>
 
 #include "json/fallo.h"
@@ -41,11 +39,9 @@ void lineaCentrada(ContextoImpresion& ctx, QString texto) {
 
 void imprimirEncabezado(ContextoImpresion& ctx, bool conFecha) {
     AjustesFactura& a = ctx.ajustes;
-    QString representante;
-    sinDetenerse([&] {
-        representante = a.nombreRepresentante + QLatin1Char(' ') + a.apellido1Representante + QLatin1Char(' ') +
-                        a.apellido2Representante;
-    });
+    // Never empty: it holds its two joining blanks even when all three parts are.
+    QString representante = a.nombreRepresentante + QLatin1Char(' ') + a.apellido1Representante + QLatin1Char(' ') +
+                            a.apellido2Representante;
     sinDetenerse([&] { imprimirSeparador(ctx, QLatin1Char('=')); });
 
     // Where a setting is printed as it stands it is handed over itself, so the paragraph printer leaves it
@@ -87,7 +83,7 @@ void imprimirEncabezado(ContextoImpresion& ctx, bool conFecha) {
     });
     if (conFecha) {
         sinDetenerse([&] {
-            const QDateTime ahora = QDateTime::currentDateTime();
+            const QDateTime ahora = ctx.ahora();
             imprimirLinea(ctx, QStringLiteral("Fecha ") + ahora.toString(QStringLiteral("yyyy-MM-dd")) +
                                    QStringLiteral(" Hora ") + ahora.toString(QStringLiteral("HH:mm:ss")));
         });

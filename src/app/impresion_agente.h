@@ -1,0 +1,33 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+#include <memory>
+
+#include "json/decimal.h"
+
+namespace kestrel {
+
+class Avisos;
+class Documentos;
+
+/// The printing options of the command line, passed through untouched to the printing.
+struct OpcionesImpresion {
+    /// --impresoras-virtuales A,B,C: PDF printers instead of the installed ones (the first is the default).
+    QStringList impresorasVirtuales;
+    /// --salida DIR: where the virtual printers leave their documents.
+    QString salida;
+    /// --propina-cupon VALOR: tip per coupon of a coupon platform.
+    Decimal propinaCupon;
+    /// The application folder (logo.bmp is printed at the top of invoices).
+    QString carpetaAplicacion;
+};
+
+/// Builds the printing of the agent: the printer system, the shared print context (with the window's
+/// balloon and log, and the yield to the event loop the invoice makes) and the documents. Everything about
+/// printing is put together here and nowhere else. Null when this build has no printing: the dispatcher then
+/// logs that no renderer is installed for each kind.
+std::unique_ptr<Documentos> crearImpresionAgente(const OpcionesImpresion& opciones, Avisos& avisos);
+
+} // namespace kestrel

@@ -1,0 +1,44 @@
+#include "app/instancia_unica.h"
+
+#include <QCryptographicHash>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+
+#include <fcntl.h>
+#include <sys/file.h>
+#include <unistd.h>
+
+namespace kestrel {
+
+InstanciaUnica::InstanciaUnica(const QString& carpetaAplicacion) {
+    QFileInfo info(carpetaAplicacion);
+    const QString canonica = info.canonicalFilePath().isEmpty() ? info.absoluteFilePath() : info.canonicalFilePath();
+    const QByteArray huella = QCryptographicHash::hash(canonica.toUtf8(), QCryptographicHash::Sha1).toHex().left(16);
+    m_ruta = QDir(QDir::tempPath()).filePath(QStringLiteral("kestrel-agente-%1.lock").arg(QString::fromLatin1(huella)));
+}
+
+InstanciaUnica::~InstanciaUnica() {
+    if (m_descriptor >= 0)
+        ::close(m_descriptor);
+}
+
+bool InstanciaUnica::adquirir() {
+    if (m_descriptor >= 0)
+        return true;
+    const QByteArray ruta = QFile::encodeName(m_ruta);
+    int fd = ::open(ruta.constData(), O_RDWR | O_CREAT | O_CLOEXEC, 0666);
+    if (fd < 0) // created by another user: a read-only descriptor can hold the lock as well
+        fd = ::open(ruta.constData(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0)
+        return true; // no lock can be taken here (read-only temporary folder): do not refuse to run
+    // Locks belong to the open file, so a second open in this very process is refused too.
+    if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
+        ::close(fd);
+        return false;
+    }
+    m_descriptor = fd;
+    return true;
+}
+
+} // namespace kestrel

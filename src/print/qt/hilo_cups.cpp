@@ -1,0 +1,100 @@
+#include "print/qt/hilo_cups.h"
+
+#include <condition_variable>
+#include <future>
+#include <mutex>
+#include <optional>
+#include <thread>
+
+#include "json/fallo.h"
+
+namespace kestrel {
+
+struct HiloCups::Estado {
+    struct Pendiente {
+        Tarea tarea;
+        std::shared_ptr<std::promise<void>> promesa;
+        std::shared_ptr<std::atomic_bool> abandonada;
+    };
+
+    std::mutex mutex;
+    std::condition_variable aviso;
+    std::optional<Pendiente> pendiente;
+    bool ocupado = false;
+    bool terminar = false;
+    std::thread hilo;
+
+    void ejecutarBucle() {
+        for (;;) {
+            Pendiente p;
+            {
+                std::unique_lock<std::mutex> candado(mutex);
+                aviso.wait(candado, [this] { return terminar || pendiente.has_value(); });
+                if (terminar)
+                    return;
+                p = std::move(*pendiente);
+                pendiente.reset();
+                ocupado = true;
+            }
+            std::exception_ptr fallo;
+            try {
+                p.tarea(*p.abandonada);
+            } catch (...) {
+                fallo = std::current_exception();
+            }
+            // Free before answering: the caller may call again the moment it hears back.
+            {
+                std::lock_guard<std::mutex> candado(mutex);
+                ocupado = false;
+            }
+            if (fallo)
+                p.promesa->set_exception(fallo);
+            else
+                p.promesa->set_value();
+        }
+    }
+};
+
+QString descripcionCupsNoResponde() {
+    return QStringLiteral("El servicio de impresion (CUPS) no responde");
+}
+
+HiloCups::HiloCups(std::chrono::milliseconds limite) : m_estado(std::make_shared<Estado>()), m_limite(limite) {
+    // The thread holds the state too, so a thread still stuck in CUPS when this object goes can finish later.
+    m_estado->hilo = std::thread([estado = m_estado] { estado->ejecutarBucle(); });
+}
+
+HiloCups::~HiloCups() {
+    bool ocupado = false;
+    {
+        std::lock_guard<std::mutex> candado(m_estado->mutex);
+        m_estado->terminar = true;
+        ocupado = m_estado->ocupado;
+    }
+    m_estado->aviso.notify_all();
+    // Joining a thread stuck in a wedged scheduler would hang the agent's exit; it ends with the process.
+    if (ocupado)
+        m_estado->hilo.detach();
+    else
+        m_estado->hilo.join();
+}
+
+void HiloCups::ejecutar(Tarea tarea) {
+    auto promesa = std::make_shared<std::promise<void>>();
+    std::future<void> futuro = promesa->get_future();
+    auto abandonada = std::make_shared<std::atomic_bool>(false);
+    {
+        std::lock_guard<std::mutex> candado(m_estado->mutex);
+        if (m_estado->ocupado || m_estado->pendiente)
+            throw FalloPlataforma(numerofallo::errorImpresora, descripcionCupsNoResponde());
+        m_estado->pendiente = Estado::Pendiente{std::move(tarea), promesa, abandonada};
+    }
+    m_estado->aviso.notify_one();
+    if (futuro.wait_for(m_limite) != std::future_status::ready) {
+        abandonada->store(true);
+        throw FalloPlataforma(numerofallo::errorImpresora, descripcionCupsNoResponde());
+    }
+    futuro.get();
+}
+
+} // namespace kestrel

@@ -1,0 +1,43 @@
+#pragma once
+
+#include <QString>
+
+#include <atomic>
+#include <chrono>
+#include <functional>
+#include <memory>
+
+namespace kestrel {
+
+/// The one thread that talks to CUPS, so the window never waits on it for longer than a limit.
+///
+/// A wedged scheduler (stopped, overloaded, stuck on a backend) accepts a connection and then never answers:
+/// every libcups and QPrinter call made against it blocks for as long as it stays that way. Calls therefore
+/// run here while the caller waits at most the limit; a call that does not finish in time fails with a
+/// printer failure and is marked abandoned, and until it returns every further call fails at once instead
+/// of queueing behind it (so a job reported as failed is not printed later by surprise).
+class HiloCups {
+public:
+    /// A call to run on the thread; abandonada turns true when its caller stopped waiting.
+    using Tarea = std::function<void(const std::atomic_bool& abandonada)>;
+
+    explicit HiloCups(std::chrono::milliseconds limite);
+    ~HiloCups();
+    HiloCups(const HiloCups&) = delete;
+    HiloCups& operator=(const HiloCups&) = delete;
+
+    /// Runs tarea on the thread and waits for it at most the limit. The task's own failure reaches the
+    /// caller; a task that does not finish in time raises a printer failure.
+    void ejecutar(Tarea tarea);
+    std::chrono::milliseconds limite() const { return m_limite; }
+
+private:
+    struct Estado;
+    std::shared_ptr<Estado> m_estado;
+    std::chrono::milliseconds m_limite;
+};
+
+/// The description of the failure raised when CUPS does not answer in time.
+QString descripcionCupsNoResponde();
+
+} // namespace kestrel

@@ -1,0 +1,48 @@
+#pragma once
+
+#include <QStringList>
+
+#include <chrono>
+#include <map>
+#include <memory>
+
+#include "print/impresora.h"
+#include "print/qt/fuentes.h"
+#include "print/qt/hilo_cups.h"
+#include "print/qt/impresora_qt.h"
+
+namespace kestrel {
+
+/// The printers CUPS offers: its destinations in its order, its default destination, jobs painted through
+/// QPrinter and raw jobs for the cash drawer. Every call that reaches CUPS waits at most the limit (see
+/// HiloCups), so a wedged scheduler fails documents instead of freezing the window.
+class SistemaCups : public SistemaImpresion {
+public:
+    explicit SistemaCups(std::chrono::milliseconds limite);
+    ~SistemaCups() override;
+
+    QStringList impresoras() override;
+    QString predeterminada() override;
+    /// indice counts in the list the last impresoras() returned.
+    void seleccionar(int indice) override;
+    Impresora& actual() override;
+    void escribirCrudo(const QString& impresora, const QByteArray& datos) override;
+    QSize tamanoImagen(const QString& ruta) override;
+
+private:
+    /// CUPS's default destination; raises when it has none.
+    QString predeterminadaInstalada();
+    ImpresoraQt& impresoraLlamada(const QString& nombre);
+
+    std::shared_ptr<HiloCups> m_hilo;
+    CatalogoFuentes m_fuentes;
+    QStringList m_lista;
+    bool m_listaLeida = false;
+    /// One printer object per queue, so each keeps its font from one document to the next.
+    std::map<QString, std::unique_ptr<ImpresoraQt>> m_impresoras;
+    /// The current printer before any selection: whatever CUPS's default is when it is used.
+    std::unique_ptr<ImpresoraQt> m_inicial;
+    ImpresoraQt* m_actual = nullptr;
+};
+
+} // namespace kestrel

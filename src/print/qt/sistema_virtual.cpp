@@ -1,0 +1,159 @@
+#include "print/qt/sistema_virtual.h"
+
+#include <QBuffer>
+#include <QFileInfo>
+#include <QSaveFile>
+
+#include "json/fallo.h"
+#include "print/qt/imagen.h"
+#include "print/qt/transcripcion.h"
+
+namespace kestrel {
+
+namespace {
+
+[[noreturn]] void fallaImpresora(const QString& descripcion) {
+    throw FalloPlataforma(numerofallo::errorImpresora, descripcion);
+}
+
+/// A printer name as part of a file name: path separators would put the file elsewhere.
+QString nombreArchivo(const QString& impresora) {
+    QString n = impresora;
+    n.replace(QLatin1Char('/'), QLatin1Char('_'));
+    n.replace(QLatin1Char('\\'), QLatin1Char('_'));
+    return n;
+}
+
+void guardar(const QString& ruta, const QByteArray& datos) {
+    QSaveFile archivo(ruta);
+    if (!archivo.open(QIODevice::WriteOnly) || archivo.write(datos) != datos.size() || !archivo.commit())
+        fallaImpresora(QStringLiteral("No se pudo escribir ") + ruta + QStringLiteral(": ") + archivo.errorString());
+}
+
+bool carpetaUtilizable(const QDir& carpeta) {
+    const QFileInfo info(carpeta.absolutePath());
+    return info.isDir() && info.isWritable();
+}
+
+/// The first n from 1 up for which none of the given suffixes exists yet.
+int siguienteNumero(const QDir& carpeta, const QString& base, const QStringList& sufijos) {
+    for (int n = 1;; ++n) {
+        bool libre = true;
+        for (const QString& s : sufijos)
+            libre = libre && !carpeta.exists(base + QString::number(n) + s);
+        if (libre)
+            return n;
+    }
+}
+
+class SalidaPdf : public SalidaImpresora {
+public:
+    SalidaPdf(QString nombre, const QDir& carpeta, const FormatoRollo& formato)
+        : m_nombre(std::move(nombre)), m_carpeta(carpeta), m_formato(formato) {}
+
+    QString nombre() override { return m_nombre; }
+
+    void comprobar() override {
+        if (!carpetaUtilizable(m_carpeta))
+            fallaImpresora(QStringLiteral("No se puede escribir en la carpeta de salida ") + m_carpeta.absolutePath());
+    }
+
+    void entregar(const DocumentoGrabado& documento) override {
+        comprobar();
+        const QString base = nombreArchivo(m_nombre) + QLatin1Char('-');
+        const int n = siguienteNumero(m_carpeta, base, {QStringLiteral(".pdf"), QStringLiteral(".txt")});
+        const QString raiz = m_carpeta.filePath(base + QString::number(n));
+        QByteArray pdf;
+        QBuffer buffer(&pdf);
+        buffer.open(QIODevice::WriteOnly);
+        escribirPdf(documento, buffer, m_formato, m_nombre);
+        QByteArray texto = transcribir(documento).join(QLatin1Char('\n')).toUtf8();
+        texto += '\n';
+        guardar(raiz + QStringLiteral(".txt"), texto);
+        guardar(raiz + QStringLiteral(".pdf"), pdf);
+    }
+
+private:
+    QString m_nombre;
+    QDir m_carpeta;
+    FormatoRollo m_formato;
+};
+
+/// The current printer when no virtual printer was named: nothing can be printed on it.
+class ImpresoraNinguna : public Impresora {
+public:
+    QString nombreDispositivo() const override { fallar(); }
+    float tamanoFuente() const override { fallar(); }
+    void fijarTamanoFuente(float) override { fallar(); }
+    QString nombreFuente() const override { fallar(); }
+    void fijarNombreFuente(const QString&) override { fallar(); }
+    bool negrita() const override { fallar(); }
+    void fijarNegrita(bool) override { fallar(); }
+    void fijarEnfasis(bool) override { fallar(); }
+    void imprimir(const Linea&, bool) override { fallar(); }
+    double anchoTexto(const QString&) override { fallar(); }
+    double altoTexto(const QString&) override { fallar(); }
+    void dibujarImagen(const QString&, double, double, double, double) override { fallar(); }
+    void sondear() override { fallar(); }
+    void cerrarSondeo() override { fallar(); }
+    void finDocumento() override { fallar(); }
+    void descartarDocumento() override {}
+
+private:
+    [[noreturn]] static void fallar() { fallaImpresora(QStringLiteral("No hay ninguna impresora disponible")); }
+};
+
+} // namespace
+
+SistemaVirtual::SistemaVirtual(const QStringList& nombres, const QString& carpetaSalida, FormatoRollo formato)
+    : m_carpeta(carpetaSalida), m_formato(formato), m_ninguna(std::make_unique<ImpresoraNinguna>()) {
+    for (const QString& n : nombres) {
+        const QString limpio = n.trimmed();
+        if (!limpio.isEmpty() && indiceDe(limpio) < 0)
+            m_nombres << limpio;
+    }
+    // A folder that cannot be made shows up as a failed probe on the first document, not as a crash here.
+    QDir().mkpath(m_carpeta.absolutePath());
+    for (const QString& n : std::as_const(m_nombres))
+        m_impresoras.push_back(
+            std::make_unique<ImpresoraQt>(std::make_unique<SalidaPdf>(n, m_carpeta, m_formato), m_fuentes));
+}
+
+SistemaVirtual::~SistemaVirtual() = default;
+
+int SistemaVirtual::indiceDe(const QString& nombre) const {
+    for (int i = 0; i < m_nombres.size(); ++i) {
+        if (m_nombres[i].compare(nombre.trimmed(), Qt::CaseInsensitive) == 0)
+            return i;
+    }
+    return -1;
+}
+
+void SistemaVirtual::seleccionar(int indice) {
+    if (indice < 0 || indice >= static_cast<int>(m_impresoras.size()))
+        throw FalloPlataforma::estandar(numerofallo::fueraDeIntervalo);
+    m_actual = indice;
+}
+
+Impresora& SistemaVirtual::actual() {
+    if (m_impresoras.empty())
+        return *m_ninguna;
+    return *m_impresoras[static_cast<std::size_t>(m_actual)];
+}
+
+void SistemaVirtual::escribirCrudo(const QString& impresora, const QByteArray& datos) {
+    const int i = indiceDe(impresora);
+    if (i < 0)
+        fallaImpresora(QStringLiteral("La impresora ") + impresora + QStringLiteral(" no esta instalada"));
+    if (!carpetaUtilizable(m_carpeta))
+        fallaImpresora(QStringLiteral("No se puede escribir en la carpeta de salida ") + m_carpeta.absolutePath());
+    const QString base = nombreArchivo(m_nombres[i]) + QStringLiteral("-cajon-");
+    const int n = siguienteNumero(m_carpeta, base, {QStringLiteral(".bin")});
+    guardar(m_carpeta.filePath(base + QString::number(n) + QStringLiteral(".bin")), datos);
+}
+
+QSize SistemaVirtual::tamanoImagen(const QString& ruta) {
+    return tamanoNaturalImagen(ruta);
+}
+
+} // namespace kestrel

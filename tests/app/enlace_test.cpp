@@ -1,0 +1,295 @@
+#include <gtest/gtest.h>
+
+#include <QStringEncoder>
+#include <QTcpServer>
+#include <QThread>
+
+#include <memory>
+
+#include "app/enlace.h"
+#include "salida_enlace_prueba.h"
+#include "servicio_prueba.h"
+
+namespace kestrel {
+namespace {
+
+using prueba::esperar;
+using prueba::esperarHasta;
+using prueba::SalidaEnlacePrueba;
+using prueba::ServicioPrueba;
+
+const QString codigo = QStringLiteral("123456789012345");
+const QByteArray estadoLibre = QByteArrayLiteral("{\"idSyA\":\"123456789012345\",\"status\":\"0\"}");
+const QByteArray estadoOcupado = QByteArrayLiteral("{\"idSyA\":\"123456789012345\",\"status\":\"1\"}");
+const QString lineaFin = QStringLiteral("------------------------------ fin ------------------------------");
+
+// The watch ticks every 20 ms instead of every second; the status timer is off unless a test sets it.
+class EnlaceTest : public ::testing::Test {
+protected:
+    ServicioPrueba servicio;
+    SalidaEnlacePrueba salida;
+    QStringList procesados;
+    std::function<void(const QString&)> alProcesar;
+    std::unique_ptr<Enlace> enlace;
+
+    void SetUp() override { ASSERT_TRUE(servicio.escuchar()); }
+
+    void crear(ConfiguracionEnlace c = {}) {
+        c.servidor = QStringLiteral("127.0.0.1");
+        c.puerto = servicio.puerto();
+        c.intervaloVigilancia = 20;
+        if (c.intervaloPing == ConfiguracionEnlace().intervaloPing)
+            c.intervaloPing = 3600 * 1000;
+        enlace = std::make_unique<Enlace>(c, salida, [this](const QString& m) {
+            procesados << m;
+            if (alProcesar)
+                alProcesar(m);
+        });
+        enlace->codigoSucursal = codigo;
+        enlace->reconectar = true;
+        enlace->iniciar();
+    }
+
+    void conectado(int identificaciones = 1) {
+        ASSERT_TRUE(esperarHasta([&] { return servicio.identificaciones().size() == identificaciones; }))
+            << "no identification arrived";
+        ASSERT_TRUE(esperarHasta([&] { return enlace->estadoSocket() == 7; }));
+    }
+
+    // Sends one chunk and waits until the agent has read it as one piece, so the next chunk is a separate read.
+    void enviarTrozo(const QByteArray& trozo) {
+        const qsizetype antes = salida.historial.size();
+        servicio.enviar(trozo);
+        ASSERT_TRUE(esperarHasta([&] { return salida.historial.mid(antes).contains(QString::fromUtf8(trozo)); }))
+            << trozo.constData();
+    }
+};
+
+TEST_F(EnlaceTest, AlConectarSeIdentificaCon39Bytes) {
+    crear();
+    conectado();
+    EXPECT_EQ(servicio.crudo, QByteArrayLiteral("{\"idSyA\":\"123456789012345\",\"type\":\"id\"}"));
+    EXPECT_EQ(servicio.crudo.size(), 39);
+    EXPECT_TRUE(salida.log.contains(QString::fromLatin1(servicio.crudo)));
+    ASSERT_FALSE(salida.conexiones.isEmpty());
+    EXPECT_EQ(salida.conexiones.last(),
+              std::make_pair(true, QStringLiteral("Servidor de impresoras conextado correctamente")));
+    EXPECT_EQ(salida.globos.last(), QStringLiteral("Servidor de impresoras conextado correctamente"));
+    ASSERT_TRUE(esperarHasta([&] { return salida.estado == QLatin1String("status 7"); }));
+}
+
+TEST_F(EnlaceTest, SinReconectarNoSeConecta) {
+    crear();
+    enlace->reconectar = false;
+    esperar(150);
+    EXPECT_EQ(servicio.conexiones, 0);
+    EXPECT_EQ(salida.estado, QStringLiteral("status 0"));
+}
+
+// Every way TCP may cut or merge the service's writes, played as separate reads on a real connection.
+TEST_F(EnlaceTest, CadaMensajeSeProcesaYSeContestaSinImportarLosTrozos) {
+    struct Caso {
+        const char* nombre;
+        QList<QByteArray> trozos;
+        QStringList mensajes;
+    };
+    const Caso casos[] = {
+        {"un trozo", {"A_endMessage_"}, {"A"}},
+        {"marcador partido", {"A_endMes", "sage_"}, {"A"}},
+        {"mensajes unidos", {"A_endMessage_B_endMessage_"}, {"A", "B"}},
+        {"llave suelta", {"A_endMessage_{", "}_endMessage_"}, {"A", "{}"}},
+        {"marcador solo", {"_endMessage_"}, {""}},
+        {"mayusculas", {"A_ENDMESSAGE_"}, {}},
+    };
+    crear();
+    conectado();
+    for (const Caso& c : casos) {
+        procesados.clear();
+        servicio.textos.clear();
+        for (const QByteArray& t : c.trozos)
+            enviarTrozo(t);
+        if (!c.mensajes.isEmpty()) {
+            ASSERT_TRUE(esperarHasta([&] { return servicio.estados().size() == c.mensajes.size(); })) << c.nombre;
+        }
+        esperar(30);
+        EXPECT_EQ(procesados, c.mensajes) << c.nombre;
+        EXPECT_EQ(servicio.estados().size(), c.mensajes.size()) << c.nombre;
+        for (const QByteArray& e : servicio.estados())
+            EXPECT_EQ(e, estadoLibre) << c.nombre;
+        if (!c.mensajes.isEmpty()) {
+            EXPECT_EQ(salida.log.last(), lineaFin) << c.nombre;
+        }
+    }
+    // The text in capitals waits in the buffer; the real marker completes it.
+    enviarTrozo("_endMessage_");
+    ASSERT_TRUE(esperarHasta([&] { return procesados.size() == 1; }));
+    EXPECT_EQ(procesados.first(), QStringLiteral("A_ENDMESSAGE_"));
+}
+
+TEST_F(EnlaceTest, ElRegistroDeCadaMensajeEmpiezaDeCeroYTerminaConLaRespuesta) {
+    alProcesar = [this](const QString& m) { salida.agregarLog(QStringLiteral("procesando ") + m); };
+    crear();
+    conectado();
+    servicio.enviar("uno_endMessage_dos_endMessage_tres_endMessage_");
+    ASSERT_TRUE(esperarHasta([&] { return servicio.estados().size() == 3; }));
+    EXPECT_EQ(procesados, (QStringList{"uno", "dos", "tres"}));
+    EXPECT_EQ(salida.log, (QStringList{"procesando tres", QString::fromLatin1(estadoLibre), lineaFin}));
+}
+
+TEST_F(EnlaceTest, ElBotonYElTemporizadorContestanSoloConectados) {
+    ConfiguracionEnlace c;
+    c.intervaloPing = 40;
+    crear(c);
+    // Closed: nothing is sent and nothing is logged.
+    enlace->reconectar = false;
+    enlace->enviarEstado();
+    EXPECT_TRUE(salida.historial.isEmpty());
+    enlace->reconectar = true;
+    conectado();
+    ASSERT_TRUE(esperarHasta([&] { return servicio.estados().size() >= 3; })) << "status timer";
+    for (const QByteArray& e : servicio.estados())
+        EXPECT_EQ(e, estadoLibre);
+    const qsizetype antes = servicio.estados().size();
+    enlace->enviarEstado();
+    ASSERT_TRUE(esperarHasta([&] { return servicio.estados().size() > antes; }));
+    EXPECT_TRUE(salida.log.contains(QString::fromLatin1(estadoLibre)));
+}
+
+TEST_F(EnlaceTest, SeReconectaCuandoElServicioCierra) {
+    crear();
+    conectado();
+    servicio.cerrarCliente();
+    ASSERT_TRUE(
+        esperarHasta([&] { return salida.globos.contains(QStringLiteral("Servidor de impresoras desconectado")); }));
+    EXPECT_TRUE(salida.conexiones.contains(std::make_pair(false, QStringLiteral("DesConectando"))));
+    conectado(2);
+    EXPECT_EQ(servicio.conexiones, 2);
+    // A peer close is not an error: no error line.
+    for (const QString& e : salida.historial)
+        EXPECT_FALSE(e.startsWith(QStringLiteral("Error: "))) << e.toStdString();
+}
+
+TEST_F(EnlaceTest, UnServicioQueRechazaDaLaLineaDeErrorYSeReintenta) {
+    const quint16 puerto = servicio.puerto();
+    servicio.detener();
+    crear();
+    ASSERT_TRUE(esperarHasta([&] { return salida.historial.filter(QStringLiteral("Error: ")).size() >= 3; }));
+    const QString linea = salida.historial.filter(QStringLiteral("Error: ")).first();
+    EXPECT_TRUE(linea.startsWith(QStringLiteral("Error: 10061-"))) << linea.toStdString();
+    EXPECT_TRUE(salida.globos.first().startsWith(QStringLiteral("10061-"))) << salida.globos.first().toStdString();
+    EXPECT_EQ(salida.conexiones.last(), std::make_pair(false, QStringLiteral("DesConectando")));
+    // One line and one balloon per failed attempt.
+    EXPECT_EQ(salida.historial.filter(QStringLiteral("Error: ")).size(),
+              salida.globos.filter(QStringLiteral("10061-")).size());
+    ASSERT_TRUE(servicio.escuchar(puerto));
+    conectado();
+}
+
+// The invoice yields to the event loop: a reply sent meanwhile says busy, and a message arriving meanwhile
+// waits for the current one and is processed once.
+TEST_F(EnlaceTest, DuranteUnaCesionLaRespuestaDiceOcupadoYElSiguienteMensajeEspera) {
+    QStringList eventos;
+    alProcesar = [&](const QString& m) {
+        eventos << QStringLiteral("inicio ") + m;
+        if (m == QLatin1String("lento")) {
+            servicio.enviar("rapido_endMessage_");
+            EXPECT_TRUE(esperarHasta([&] { return enlace->enmarcador().mensajesPendientes() == 1; }));
+            enlace->enviarEstado();
+            EXPECT_TRUE(esperarHasta([&] { return servicio.estados().size() == 1; }));
+            EXPECT_EQ(enlace->ocupado(), 1);
+        }
+        eventos << QStringLiteral("fin ") + m;
+    };
+    crear();
+    conectado();
+    servicio.enviar("lento_endMessage_");
+    ASSERT_TRUE(esperarHasta([&] { return servicio.estados().size() == 3; }));
+    EXPECT_EQ(eventos, (QStringList{"inicio lento", "fin lento", "inicio rapido", "fin rapido"}));
+    EXPECT_EQ(servicio.estados(), (QList<QByteArray>{estadoOcupado, estadoLibre, estadoLibre}));
+    EXPECT_EQ(enlace->ocupado(), 0);
+}
+
+TEST_F(EnlaceTest, UnFalloAlProcesarNoImpideLaRespuesta) {
+    alProcesar = [](const QString&) { throw std::runtime_error("se rompio"); };
+    crear();
+    conectado();
+    servicio.enviar("x_endMessage_");
+    ASSERT_TRUE(esperarHasta([&] { return servicio.estados().size() == 1; }));
+    EXPECT_EQ(salida.log,
+              (QStringList{"Error al procesar el mensaje: se rompio", QString::fromLatin1(estadoLibre), lineaFin}));
+}
+
+TEST_F(EnlaceTest, UnMensajeIncompletoNoPasaALaConexionSiguiente) {
+    crear();
+    conectado();
+    enviarTrozo("{\"tipo\":\"fac");
+    servicio.cerrarCliente();
+    conectado(2);
+    servicio.enviar("{\"tipo\":\"cajon\"}_endMessage_");
+    ASSERT_TRUE(esperarHasta([&] { return procesados.size() == 1; }));
+    EXPECT_EQ(procesados.first(), QStringLiteral("{\"tipo\":\"cajon\"}"));
+    EXPECT_TRUE(salida.historial.contains(
+        QStringLiteral("Se descartó un mensaje incompleto de la conexión anterior (12 caracteres)")));
+}
+
+TEST_F(EnlaceTest, UnMensajeDesmedidoSeDescartaSeContestaYElSiguienteLlega) {
+    ConfiguracionEnlace c;
+    c.limiteMensaje = 1000;
+    crear(c);
+    conectado();
+    servicio.enviar(QByteArray(3000, 'x'));
+    ASSERT_TRUE(esperarHasta([&] { return !salida.historial.filter(QStringLiteral("supera el límite")).isEmpty(); }));
+    servicio.enviar(QByteArray(500, 'x') + "_endMessage_bueno_endMessage_");
+    ASSERT_TRUE(esperarHasta([&] { return servicio.estados().size() == 2; }));
+    EXPECT_EQ(procesados, QStringList{"bueno"});
+    EXPECT_EQ(salida.historial.filter(QStringLiteral("supera el límite")).size(), 1) << "logged once";
+    EXPECT_EQ(salida.historial
+                  .filter(QStringLiteral("Mensaje descartado por exceder el límite de 1000 caracteres (3500 "
+                                         "recibidos)"))
+                  .size(),
+              1);
+}
+
+TEST_F(EnlaceTest, LaCodificacionDelCableSeRespetaAunPartidaEnTrozos) {
+    ConfiguracionEnlace c;
+    c.codificacion = QStringLiteral("windows-1252");
+    crear(c);
+    conectado();
+    servicio.enviar(QByteArray("Caf\xE9 con az\xFA"
+                               "car_endMessage_"));
+    ASSERT_TRUE(esperarHasta([&] { return procesados.size() == 1; }));
+    EXPECT_EQ(procesados.first(), QStringLiteral("Café con azúcar"));
+
+    // UTF-8 with a character cut between two reads.
+    enlace.reset();
+    procesados.clear();
+    servicio.textos.clear();
+    crear();
+    conectado();
+    const QByteArray texto = QStringLiteral("Añadir jalapeño_endMessage_").toUtf8();
+    const qsizetype corte = texto.indexOf("\xC3\xB1") + 1;
+    servicio.enviar(texto.left(corte));
+    esperar(50);
+    servicio.enviar(texto.mid(corte));
+    ASSERT_TRUE(esperarHasta([&] { return procesados.size() == 1; }));
+    EXPECT_EQ(procesados.first(), QStringLiteral("Añadir jalapeño"));
+}
+
+TEST_F(EnlaceTest, UnIntentoQueNoTerminaSeAbandonaComoTiempoAgotado) {
+    ConfiguracionEnlace c;
+    c.limiteIntentoConexion = 0;
+    crear(c);
+    conectado();
+    // A connect in progress is given up at the next tick past the limit.
+    enlace->reconectar = false;
+    enlace->conectar();
+    ASSERT_EQ(enlace->estadoSocket(), 6);
+    QThread::msleep(2);
+    enlace->Timer1_Timer();
+    EXPECT_TRUE(salida.historial.last().startsWith(QStringLiteral("Error: 10060-")))
+        << salida.historial.last().toStdString();
+    EXPECT_EQ(enlace->estadoSocket(), 0);
+}
+
+} // namespace
+} // namespace kestrel

@@ -1,0 +1,402 @@
+#include <gtest/gtest.h>
+
+#include <QAction>
+#include <QCoreApplication>
+#include <QFile>
+#include <QImage>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTabWidget>
+#include <QTemporaryDir>
+
+#include <memory>
+
+#include "app/frm_main.h"
+#include "area_notificacion_prueba.h"
+#include "dialogos_prueba.h"
+#include "documentos_espia.h"
+#include "servicio_prueba.h"
+#include "tray/caja_imagen.h"
+
+namespace kestrel {
+namespace {
+
+using prueba::AreaNotificacionPrueba;
+using prueba::DialogosPrueba;
+using prueba::DocumentosEspia;
+using prueba::esperarHasta;
+using prueba::ServicioPrueba;
+
+const QByteArray estadoLibre = QByteArrayLiteral("{\"idSyA\":\"123456789012345\",\"status\":\"0\"}");
+const QByteArray estadoOcupado = QByteArrayLiteral("{\"idSyA\":\"123456789012345\",\"status\":\"1\"}");
+
+void escribir(const QString& ruta, const QByteArray& contenido) {
+    QFile f(ruta);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write(contenido);
+}
+
+QByteArray leer(const QString& ruta) {
+    QFile f(ruta);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<no existe>");
+}
+
+class VentanaTest : public ::testing::Test {
+protected:
+    QTemporaryDir dir;
+    ServicioPrueba servicio;
+    DialogosPrueba dialogos;
+    AreaNotificacionPrueba area;
+    DocumentosEspia* espia = nullptr;
+    bool conImpresion = true;
+    QList<int> salidas;
+    std::unique_ptr<frmMain> ventana;
+
+    void SetUp() override { ASSERT_TRUE(servicio.escuchar()); }
+
+    QString acceso() const { return dir.filePath(QStringLiteral("Acceso")); }
+    QString logo() const { return dir.filePath(QStringLiteral("logo.bmp")); }
+
+    DependenciasVentana dependencias(Dialogos& d, AreaNotificacion& a) {
+        DependenciasVentana dep;
+        dep.dialogos = &d;
+        dep.area = &a;
+        dep.carpetaAplicacion = dir.path();
+        dep.enlace.puerto = servicio.puerto();
+        dep.enlace.intervaloVigilancia = 20;
+        dep.enlace.intervaloPing = 3600 * 1000;
+        dep.crearDocumentos = [this](Avisos&) -> std::unique_ptr<Documentos> {
+            if (!conImpresion)
+                return nullptr;
+            auto e = std::make_unique<DocumentosEspia>();
+            espia = e.get();
+            return e;
+        };
+        dep.terminar = [this](int codigo) { salidas << codigo; };
+        return dep;
+    }
+
+    frmMain& arrancar() {
+        ventana = std::make_unique<frmMain>(dependencias(dialogos, area));
+        EXPECT_TRUE(ventana->Form_Load());
+        return *ventana;
+    }
+
+    template <typename T> T* control(const char* nombre) {
+        T* c = ventana->findChild<T*>(QString::fromLatin1(nombre));
+        EXPECT_NE(c, nullptr) << nombre;
+        return c;
+    }
+
+    void conectada() {
+        ASSERT_TRUE(esperarHasta([&] { return servicio.identificaciones().size() == 1; }));
+        ASSERT_TRUE(esperarHasta([&] { return ventana->enlace().estadoSocket() == 7; }));
+    }
+};
+
+TEST_F(VentanaTest, ControlesConSusTextos) {
+    escribir(acceso(), "123456789012345\r\n");
+    arrancar();
+    EXPECT_EQ(ventana->windowTitle(), QStringLiteral("Servidor de Impresoras"));
+    EXPECT_FALSE(ventana->windowFlags().testFlag(Qt::WindowCloseButtonHint));
+    auto* tabs = control<QTabWidget>("SSTab1");
+    ASSERT_EQ(tabs->count(), 2);
+    EXPECT_EQ(tabs->tabText(0), QStringLiteral("Panel"));
+    EXPECT_EQ(tabs->tabText(1), QStringLiteral("Status"));
+    EXPECT_EQ(control<QLabel>("Label1")->text(), QStringLiteral("Codigo Sucursal"));
+    const std::pair<const char*, const char*> botones[] = {
+        {"cmdCambiarCodigo", "Cambiar codigo"}, {"Command2", "Cargar Imagen"},    {"Command3", "Cerrar Ventana"},
+        {"Command4", "Apagar Servidor"},        {"Command1", "Send Status Free"},
+    };
+    for (const auto& [nombre, texto] : botones)
+        EXPECT_EQ(control<QPushButton>(nombre)->text(), QString::fromLatin1(texto)) << nombre;
+    EXPECT_NE(control<QPlainTextEdit>("txtlog"), nullptr);
+    EXPECT_NE(control<CajaImagen>("pctLogo"), nullptr);
+    EXPECT_EQ(control<QLineEdit>("txtCodigo")->text(), QStringLiteral("123456789012345"));
+    ASSERT_NE(area.menu, nullptr);
+    QStringList menu;
+    for (QAction* a : area.menu->actions())
+        if (!a->isSeparator())
+            menu << a->text();
+    EXPECT_EQ(menu, (QStringList{"Mostrar ventana", "Send Status Free", "Apagar Servidor"}));
+}
+
+TEST_F(VentanaTest, LaPalabraClaveDecideSiLaVentanaSeMuestra) {
+    struct Caso {
+        QByteArray acceso;
+        bool hayArea;
+        bool visible;
+        bool minimizada;
+    };
+    const Caso casos[] = {
+        {"123456789012345\r\nREVISAR\r\n", true, true, false},
+        {"123456789012345\nrevisar\n", true, true, false},
+        {"123456789012345\r\nReViSaR", true, true, false},
+        {"123456789012345\r\n", true, false, false},
+        {"123456789012345\r\nREVISAR \r\n", true, false, false},
+        {"123456789012345\r\nOTRA\r\n", true, false, false},
+        // Without a notification area a hidden window could never come back: it is minimised instead.
+        {"123456789012345\r\n", false, true, true},
+    };
+    for (const Caso& c : casos) {
+        escribir(acceso(), c.acceso);
+        area.hayArea = c.hayArea;
+        arrancar();
+        EXPECT_EQ(ventana->isVisible(), c.visible) << c.acceso.constData();
+        EXPECT_EQ(ventana->isMinimized(), c.minimizada) << c.acceso.constData();
+        EXPECT_EQ(dialogos.preguntas(), 0);
+        ventana.reset();
+    }
+}
+
+TEST_F(VentanaTest, ElIconoDeLaBandejaAlArrancar) {
+    escribir(acceso(), "123456789012345\r\n");
+    arrancar();
+    ASSERT_GE(area.llamadas.size(), 4);
+    const auto& agregar = area.llamadas.at(0);
+    EXPECT_EQ(agregar.comando, ComandoIcono::Agregar);
+    EXPECT_EQ(agregar.registro.cbSize, 488u);
+    EXPECT_EQ(agregar.registro.uID, 1u);
+    EXPECT_EQ(agregar.registro.uCallbackMessage, 512u);
+    EXPECT_EQ(agregar.registro.uFlags, 3u);
+    EXPECT_FALSE(agregar.registro.hIcon.isNull()) << "the window's own icon";
+    EXPECT_EQ(area.llamadas.at(1).registro.szTip, QStringLiteral("Sincronizador Kestrel"));
+    EXPECT_EQ(area.llamadas.at(2).registro.uFlags, 6u);
+    EXPECT_EQ(area.llamadas.at(2).registro.szTip, QStringLiteral("Conectando"));
+    EXPECT_EQ(ventana->systray().TooltipText(), QStringLiteral("Sincronizador Kestrel"));
+    const RegistroIcono globo = area.globos().first();
+    EXPECT_EQ(globo.szInfo, QStringLiteral("Conectando al servidor de impresion "));
+    EXPECT_EQ(globo.szInfoTitle, QStringLiteral("Sistema de impresora"));
+    EXPECT_EQ(globo.dwInfoFlags, 1u);
+    EXPECT_EQ(globo.uTimeout, 30000u);
+}
+
+TEST_F(VentanaTest, SinCodigoSePreguntaAntesDeConectarYSeGuarda) {
+    int conexionesAlPreguntar = -1;
+    dialogos.alPreguntar = [&](const QString&) {
+        // The watch runs while the question is open; it must not identify with an empty code.
+        prueba::esperar(100);
+        conexionesAlPreguntar = servicio.conexiones;
+    };
+    dialogos.respuestas = {QString(), QStringLiteral("123456789012345")};
+    arrancar();
+    EXPECT_EQ(conexionesAlPreguntar, 0);
+    EXPECT_EQ(dialogos.preguntas(), 2);
+    EXPECT_EQ(leer(acceso()), QByteArray("123456789012345\r\n"));
+    EXPECT_EQ(control<QLineEdit>("txtCodigo")->text(), QStringLiteral("123456789012345"));
+    conectada();
+    EXPECT_EQ(servicio.identificaciones().first(), QByteArray("{\"idSyA\":\"123456789012345\",\"type\":\"id\"}"));
+}
+
+TEST_F(VentanaTest, UnCodigoCortoSeReemplazaAlArrancar) {
+    escribir(acceso(), "123\r\nREVISAR\r\n");
+    dialogos.respuestas = {QStringLiteral("ABCDEFGHIJKLMNO")};
+    arrancar();
+    EXPECT_EQ(leer(acceso()), QByteArray("ABCDEFGHIJKLMNO\r\n"));
+    EXPECT_EQ(control<QLineEdit>("txtCodigo")->text(), QStringLiteral("ABCDEFGHIJKLMNO"));
+}
+
+TEST_F(VentanaTest, CambiarCodigoGuardaAvisaYTermina) {
+    escribir(acceso(), "111111111111111\r\nREVISAR\r\n");
+    arrancar();
+    QList<QByteArray> archivoAlPreguntar;
+    dialogos.alPreguntar = [&](const QString&) { archivoAlPreguntar << leer(acceso()); };
+    dialogos.respuestas = {QString(), QStringLiteral("12345"), QStringLiteral("222222222222222")};
+    control<QPushButton>("cmdCambiarCodigo")->click();
+    // Cancelled and invalid answers never reached the disk.
+    EXPECT_EQ(archivoAlPreguntar, QList<QByteArray>(3, QByteArray("111111111111111\r\nREVISAR\r\n")));
+    EXPECT_EQ(leer(acceso()), QByteArray("222222222222222\r\n"));
+    EXPECT_EQ(control<QLineEdit>("txtCodigo")->text(), QStringLiteral("222222222222222"));
+    ASSERT_EQ(dialogos.textosMensajes().size(), 1);
+    EXPECT_EQ(dialogos.textosMensajes().first(),
+              QStringLiteral("El codigo se ha actualizado correctamente, se va cerrar el servidor de impresoras, "
+                             "porfavor vuelvelo a abrir."));
+    EXPECT_EQ(salidas, QList<int>{0});
+}
+
+TEST_F(VentanaTest, CargarImagenCopiaElArchivoTalCualYLoPinta) {
+    escribir(acceso(), "123456789012345\r\n");
+    arrancar();
+    QImage foto(200, 100, QImage::Format_RGB32);
+    foto.fill(QColor(200, 0, 0));
+    const QString ruta = dir.filePath(QStringLiteral("foto.jpg"));
+    ASSERT_TRUE(foto.save(ruta, "JPG"));
+    dialogos.archivos = {ruta};
+    control<QPushButton>("Command2")->click();
+    EXPECT_EQ(dialogos.mostrados.first().texto,
+              QStringLiteral("Imágenes Bmp,Gif, Jpg,jpeg)|*.bmp,*.gif,*.jpg,*jpeg|Todos|*.*"));
+    EXPECT_EQ(leer(logo()), leer(ruta)) << "the JPEG content under the bitmap name";
+    EXPECT_EQ(dialogos.textosMensajes(), QStringList{"Imagen Cargada"});
+    // 200 x 100 into the 280 x 160 box: 280 x 140 at (0, 10).
+    const QImage& pintada = control<CajaImagen>("pctLogo")->imagen();
+    EXPECT_GT(qRed(pintada.pixel(140, 80)), 150);
+    EXPECT_LT(qGreen(pintada.pixel(140, 80)), 60);
+    EXPECT_EQ(pintada.pixel(140, 3), QColor(Qt::white).rgb());
+
+    // The next start shows it.
+    ventana.reset();
+    arrancar();
+    EXPECT_GT(qRed(control<CajaImagen>("pctLogo")->imagen().pixel(140, 80)), 150);
+}
+
+TEST_F(VentanaTest, CancelarOElegirAlgoQueNoEsImagenDejaElLogo) {
+    escribir(acceso(), "123456789012345\r\n");
+    escribir(logo(), "logo anterior");
+    arrancar();
+    const QImage antes = control<CajaImagen>("pctLogo")->imagen();
+    control<QPushButton>("Command2")->click();
+    EXPECT_TRUE(dialogos.textosMensajes().isEmpty());
+
+    const QString basura = dir.filePath(QStringLiteral("no-es-imagen.jpg"));
+    escribir(basura, "esto no es una imagen");
+    dialogos.archivos = {basura};
+    control<QPushButton>("Command2")->click();
+    ASSERT_EQ(dialogos.textosMensajes().size(), 1);
+    EXPECT_TRUE(dialogos.textosMensajes().first().startsWith(QStringLiteral("No se pudo cargar la imagen")));
+    EXPECT_EQ(leer(logo()), QByteArray("logo anterior"));
+    EXPECT_EQ(control<CajaImagen>("pctLogo")->imagen(), antes);
+}
+
+TEST_F(VentanaTest, UnaSegundaCopiaSeNiegaYLaPrimeraSigue) {
+    escribir(acceso(), "123456789012345\r\n");
+    arrancar();
+    conectada();
+    DialogosPrueba otrosDialogos;
+    AreaNotificacionPrueba otraArea;
+    {
+        frmMain segunda(dependencias(otrosDialogos, otraArea));
+        EXPECT_FALSE(segunda.Form_Load());
+        ASSERT_EQ(otrosDialogos.mostrados.size(), 1);
+        EXPECT_EQ(otrosDialogos.mostrados.first().texto, QStringLiteral("La Aplicación ya esta en ejecución"));
+        EXPECT_EQ(otrosDialogos.mostrados.first().icono, IconoMensaje::Exclamacion);
+        EXPECT_EQ(otrosDialogos.mostrados.first().titulo, QStringLiteral("Kestrel"));
+        EXPECT_TRUE(otraArea.llamadas.isEmpty() || otraArea.globos().isEmpty());
+        prueba::esperar(100);
+    }
+    EXPECT_EQ(servicio.conexiones, 1);
+    EXPECT_EQ(ventana->enlace().estadoSocket(), 7);
+    // Once the first copy ends, the folder is free again.
+    ventana.reset();
+    DialogosPrueba tercerosDialogos;
+    AreaNotificacionPrueba terceraArea;
+    frmMain tercera(dependencias(tercerosDialogos, terceraArea));
+    EXPECT_TRUE(tercera.Form_Load());
+}
+
+TEST_F(VentanaTest, PulsarElIconoMuestraLaVentana) {
+    escribir(acceso(), "123456789012345\r\n");
+    arrancar();
+    ASSERT_FALSE(ventana->isVisible());
+    // Release, double click and balloon notices do nothing; the left-button press (513 x 15) shows it.
+    for (int codigo : {514, 515, 517, 1027, 1028, 1029})
+        area.simular(codigo);
+    EXPECT_FALSE(ventana->isVisible());
+    area.simular(513);
+    EXPECT_TRUE(ventana->isVisible());
+    control<QPushButton>("Command3")->click();
+    EXPECT_FALSE(ventana->isVisible());
+    ventana->Form_MouseMove(0, 0, 7695.0, 0);
+    EXPECT_TRUE(ventana->isVisible());
+    // The title bar cannot end the agent: closing hides.
+    EXPECT_FALSE(ventana->close());
+    EXPECT_FALSE(ventana->isVisible());
+    EXPECT_TRUE(salidas.isEmpty());
+}
+
+TEST_F(VentanaTest, ApagarServidorQuitaElIconoYTermina) {
+    escribir(acceso(), "123456789012345\r\n");
+    arrancar();
+    control<QPushButton>("Command4")->click();
+    EXPECT_EQ(area.llamadas.last().comando, ComandoIcono::Borrar);
+    EXPECT_FALSE(area.presente);
+    EXPECT_EQ(salidas, QList<int>{0});
+}
+
+TEST_F(VentanaTest, ElIconoYElEstadoSiguenALaConexion) {
+    escribir(acceso(), "123456789012345\r\n");
+    arrancar();
+    conectada();
+    EXPECT_EQ(area.tipActual(), QStringLiteral("Servidor de impresoras conextado correctamente"));
+    EXPECT_EQ(area.globos().last().szInfo, QStringLiteral("Servidor de impresoras conextado correctamente"));
+    ASSERT_TRUE(esperarHasta([&] { return control<QLabel>("lblState")->text() == QLatin1String("status 7"); }));
+    servicio.cerrarCliente();
+    ASSERT_TRUE(esperarHasta([&] { return area.tipActual() == QLatin1String("DesConectando"); }));
+    EXPECT_EQ(area.globos().last().szInfo, QStringLiteral("Servidor de impresoras desconectado"));
+}
+
+TEST_F(VentanaTest, TresMensajesTresRespuestasYElRegistroDelUltimo) {
+    escribir(acceso(), "123456789012345\r\n");
+    arrancar();
+    conectada();
+    const QByteArray m1 = R"({"tipo":"comanda","config":[],"dato":[{}]})";
+    const QByteArray m2 = R"({"tipo":"cajon","config":[],"dato":{}})";
+    const QByteArray m3 = R"({"tipo":"anulacion","config":[{"Nombre":"x"}],"dato":[{},{}]})";
+    servicio.enviar(m1 + "_endMessage_" + m2 + "_endMessage_" + m3 + "_endMessage_");
+    ASSERT_TRUE(esperarHasta([&] { return servicio.estados().size() == 3; }));
+    EXPECT_EQ(servicio.estados(), QList<QByteArray>(3, estadoLibre));
+    ASSERT_NE(espia, nullptr);
+    EXPECT_EQ(espia->llamadas, (QStringList{"config", "comanda:1", "config", "cajon", "config", "anulacion:2"}));
+    EXPECT_EQ(ventana->textoLog(), QStringLiteral("Respuesta: ") + QString::fromLatin1(m3) + QStringLiteral("\n--\n") +
+                                       QString::fromLatin1(estadoLibre) +
+                                       QStringLiteral("\n------------------------------ fin "
+                                                      "------------------------------"));
+    // The button answers too.
+    control<QPushButton>("Command1")->click();
+    ASSERT_TRUE(esperarHasta([&] { return servicio.estados().size() == 4; }));
+}
+
+// The invoice yields to the event loop once: a reply sent meanwhile says "1", a message that arrives
+// meanwhile is printed after the invoice, and the invoice is printed once.
+TEST_F(VentanaTest, DuranteLaCesionDeLaFacturaElEstadoEsUnoYLoQueLlegaEspera) {
+    escribir(acceso(), "123456789012345\r\n");
+    arrancar();
+    conectada();
+    ASSERT_NE(espia, nullptr);
+    QStringList orden;
+    espia->alImprimir = [&](const QString& tipo) {
+        orden << QStringLiteral("inicio ") + tipo;
+        if (tipo == QLatin1String("factura")) {
+            servicio.enviar(R"({"tipo":"cajon","config":[]})"
+                            "_endMessage_");
+            EXPECT_TRUE(esperarHasta([&] { return ventana->enlace().enmarcador().mensajesPendientes() == 1; }));
+            control<QPushButton>("Command1")->click();
+            EXPECT_TRUE(esperarHasta([&] { return servicio.estados().size() == 1; }));
+        }
+        orden << QStringLiteral("fin ") + tipo;
+    };
+    servicio.enviar(R"({"tipo":"factura","config":[],"dato":{}})"
+                    "_endMessage_");
+    ASSERT_TRUE(esperarHasta([&] { return servicio.estados().size() == 3; }));
+    EXPECT_EQ(orden, (QStringList{"inicio factura", "fin factura", "inicio cajon", "fin cajon"}));
+    EXPECT_EQ(servicio.estados(), (QList<QByteArray>{estadoOcupado, estadoLibre, estadoLibre}));
+}
+
+TEST_F(VentanaTest, SinImpresionInstaladaSeDiceYSeContesta) {
+    conImpresion = false;
+    escribir(acceso(), "123456789012345\r\n");
+    arrancar();
+    conectada();
+    servicio.enviar(R"({"tipo":"cajon","config":[]})"
+                    "_endMessage_");
+    ASSERT_TRUE(esperarHasta([&] { return servicio.estados().size() == 1; }));
+    EXPECT_TRUE(ventana->textoLog().contains(
+        QStringLiteral("No hay un módulo de impresión instalado para los mensajes de tipo \"cajon\": no se imprime")));
+}
+
+TEST_F(VentanaTest, ElRegistroNoCreceSinLimite) {
+    escribir(acceso(), "123456789012345\r\n");
+    arrancar();
+    ventana->limpiarLog();
+    ventana->agregarLog(QString(frmMain::limiteEntradaLog + 500, QLatin1Char('x')));
+    EXPECT_TRUE(ventana->textoLog().endsWith(QStringLiteral(" … (se omitieron 500 caracteres)")));
+    for (int i = 0; i < 100; ++i)
+        ventana->agregarLog(QString(frmMain::limiteEntradaLog, QLatin1Char('y')));
+    EXPECT_LE(ventana->textoLog().size(), frmMain::limiteLog + frmMain::limiteEntradaLog + 100);
+    EXPECT_TRUE(ventana->textoLog().startsWith(QStringLiteral("(registro recortado)")));
+}
+
+} // namespace
+} // namespace kestrel

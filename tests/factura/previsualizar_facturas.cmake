@@ -1,0 +1,51 @@
+# The invoice through the agent's preview, as the dispatcher hands it over: a golden case gives the golden's
+# documents on standard output, every sample prints one invoice on the default printer, and a broken invoice
+# prints nothing while the agent logs the failure and goes on.
+#   -DAGENTE=path/to/kestrel-agente -DDATOS=tests/data/facturas -DMUESTRAS=samples -DTEMPORAL=dir
+#   -DNIT=... -DWEB=... (the build's vendor lines)
+set(carpeta ${TEMPORAL}/sin_logo)
+file(REMOVE_RECURSE ${carpeta})
+file(MAKE_DIRECTORY ${carpeta})
+
+function(previsualizar archivo)
+    execute_process(COMMAND ${AGENTE} --previsualizar ${archivo} --anotado --carpeta ${carpeta}
+                    OUTPUT_VARIABLE salida ERROR_VARIABLE errores RESULT_VARIABLE r)
+    if(NOT r EQUAL 0)
+        message(FATAL_ERROR "${archivo}: salida ${r}\n${errores}")
+    endif()
+    set(salida "${salida}" PARENT_SCOPE)
+    set(errores "${errores}" PARENT_SCOPE)
+endfunction()
+
+file(READ ${DATOS}/cerrada-pagos-cambio.txt golden)
+string(REGEX REPLACE "~ [^\n]*\n" "" esperado "${golden}")
+string(REPLACE "<KESTREL_PROVEEDOR_NIT>" "${NIT}" esperado "${esperado}")
+string(REPLACE "<KESTREL_PROVEEDOR_WEB>" "${WEB}" esperado "${esperado}")
+previsualizar(${DATOS}/cerrada-pagos-cambio.json)
+if(NOT salida STREQUAL esperado)
+    message(FATAL_ERROR "la salida no es la del golden:\n${salida}\n--- esperado:\n${esperado}")
+endif()
+
+file(GLOB muestras ${MUESTRAS}/factura-*.json)
+list(LENGTH muestras n)
+if(n LESS 5)
+    message(FATAL_ERROR "faltan muestras de factura en ${MUESTRAS}: ${n}")
+endif()
+foreach(m ${muestras})
+    previsualizar(${m})
+    string(REGEX MATCHALL "=== [^\n]* ===" documentos "${salida}")
+    if(NOT documentos STREQUAL "=== Facturas ===")
+        message(FATAL_ERROR "${m}: se esperaba una factura en Facturas:\n${salida}\n${errores}")
+    endif()
+    if(NOT errores MATCHES "Impresion de Factura: Factura enviada a Facturas")
+        message(FATAL_ERROR "${m}: falta el globo de la factura:\n${errores}")
+    endif()
+    if(errores MATCHES "Error al procesar")
+        message(FATAL_ERROR "${m}: ${errores}")
+    endif()
+endforeach()
+
+previsualizar(${DATOS}/pedido-no-lista.json)
+if(NOT salida STREQUAL "" OR NOT errores MATCHES "Error al procesar el mensaje: 13-No coinciden los tipos")
+    message(FATAL_ERROR "una factura sin lista de pedido no imprime nada y se registra:\n${salida}\n${errores}")
+endif()

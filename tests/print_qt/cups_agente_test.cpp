@@ -1,0 +1,169 @@
+#include <gtest/gtest.h>
+
+#include <QFile>
+#include <QProcess>
+#include <QRegularExpression>
+#include <QTcpServer>
+#include <QTemporaryDir>
+#include <QThread>
+
+#include "apoyo.h"
+
+// The whole road of a job: kestrel-servicio sends a message over TCP, kestrel-agente prints it on the
+// installed printers, which here are the private scheduler's capture queues (Facturas is the default).
+
+namespace {
+
+QString caja() {
+    return qEnvironmentVariable("KESTREL_CAJA_CUPS");
+}
+
+QDir capturas() {
+    return QDir(caja() + QStringLiteral("/out"));
+}
+
+QString datos(const char* nombre) {
+    return qEnvironmentVariable("KESTREL_DATOS_PRUEBA") + QStringLiteral("/print_qt/") + QString::fromUtf8(nombre);
+}
+
+QByteArray leer(const QString& ruta) {
+    QFile f(ruta);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+bool colaVacia() {
+    return prueba::ejecutar(QStringLiteral("lpstat"), {"-o"}).texto.trimmed().isEmpty();
+}
+
+/// The capture files that appeared since antes once the scheduler has nothing left to print, waiting for at
+/// least minimo of them.
+QStringList trabajosNuevos(const QStringList& antes, int minimo) {
+    QStringList nuevos;
+    for (int i = 0; i < 400; ++i) {
+        nuevos = prueba::archivos(capturas());
+        nuevos.removeIf([&](const QString& n) { return antes.contains(n) || n.endsWith(QLatin1String(".part")); });
+        if (nuevos.size() >= minimo && colaVacia())
+            break;
+        QThread::msleep(50);
+    }
+    return nuevos;
+}
+
+quint16 puertoLibre() {
+    QTcpServer s;
+    s.listen(QHostAddress::LocalHost, 0);
+    return s.serverPort();
+}
+
+/// A queue made unusable for the length of a test, whatever the test does.
+class ColaDetenida {
+public:
+    explicit ColaDetenida(QString cola) : m_cola(std::move(cola)) {
+        prueba::ejecutar(QStringLiteral("cupsdisable"), {m_cola});
+    }
+    ~ColaDetenida() { prueba::ejecutar(QStringLiteral("cupsenable"), {m_cola}); }
+    ColaDetenida(const ColaDetenida&) = delete;
+    ColaDetenida& operator=(const ColaDetenida&) = delete;
+
+private:
+    QString m_cola;
+};
+
+class AgenteCups : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_FALSE(caja().isEmpty()) << "falta la caja de CUPS de la prueba";
+        ASSERT_TRUE(dir.isValid());
+        QFile acceso(dir.filePath(QStringLiteral("Acceso")));
+        ASSERT_TRUE(acceso.open(QIODevice::WriteOnly));
+        acceso.write("123456789012345\n");
+        acceso.close();
+        for (int i = 0; i < 200 && !colaVacia(); ++i)
+            QThread::msleep(50);
+    }
+
+    /// Runs the service with these messages and the agent against it until every message is answered.
+    void atender(const QStringList& mensajes) {
+        const quint16 puerto = puertoLibre();
+        QStringList argumentos{"--puerto", QString::number(puerto), "--salir-tras-respuestas",
+                               QString::number(mensajes.size())};
+        for (const QString& m : mensajes)
+            argumentos << QStringLiteral("--enviar") << m;
+        QProcess servicio;
+        servicio.setProcessChannelMode(QProcess::MergedChannels);
+        servicio.start(QStringLiteral(KESTREL_SERVICIO), argumentos);
+        ASSERT_TRUE(servicio.waitForStarted());
+        ASSERT_TRUE(prueba::esperarHasta([&] { return servicio.readAll().contains("escuchando"); }, 10000));
+
+        QProcess agente;
+        agente.setProcessChannelMode(QProcess::MergedChannels);
+        agente.start(QStringLiteral(KESTREL_AGENTE),
+                     {"--carpeta", dir.path(), "--servidor", QStringLiteral("127.0.0.1:%1").arg(puerto)});
+        ASSERT_TRUE(agente.waitForStarted());
+        const bool respondido = servicio.waitForFinished(60000);
+        agente.terminate();
+        if (!agente.waitForFinished(10000)) {
+            agente.kill();
+            agente.waitForFinished();
+        }
+        if (!respondido) {
+            servicio.kill();
+            servicio.waitForFinished();
+        }
+        ASSERT_TRUE(respondido) << "el agente no respondio todos los mensajes:\n" << agente.readAll().toStdString();
+        EXPECT_EQ(servicio.exitCode(), 0);
+    }
+
+    QTemporaryDir dir;
+};
+
+TEST_F(AgenteCups, UnaComandaDeDosAreasSaleEnLaColaDeCadaArea) {
+    const QStringList antes = prueba::archivos(capturas());
+    atender({datos("comanda-cocina-bar.json")});
+    const QStringList nuevos = trabajosNuevos(antes, 2);
+    ASSERT_EQ(nuevos.size(), 2) << nuevos.join(' ').toStdString();
+    const QString cocina = nuevos.filter(QRegularExpression(QStringLiteral("^Cocina-"))).value(0);
+    const QString bar = nuevos.filter(QRegularExpression(QStringLiteral("^Bar-"))).value(0);
+    ASSERT_FALSE(cocina.isEmpty());
+    ASSERT_FALSE(bar.isEmpty());
+
+    const QString texto = prueba::textoPdf(capturas().filePath(cocina));
+    for (const char* linea : {"COCINA", "Mesa 12", "-> SIN CHICHARRON", "TOTAL 85000", "ATIENDE: ANA MARIA",
+                              "Pedido 4711", "2024-01-05 12:30:00"})
+        EXPECT_TRUE(texto.contains(QString::fromUtf8(linea))) << linea << "\n" << texto.toStdString();
+    EXPECT_TRUE(texto.contains(QRegularExpression(QStringLiteral("2\\s+Bandeja paisa\\s+64\\.000"))))
+        << texto.toStdString();
+    EXPECT_TRUE(texto.contains(QRegularExpression(QStringLiteral("3\\s+Arepa de choclo\\s+21\\.000"))));
+    EXPECT_FALSE(texto.contains(QLatin1String("Limonada")));
+    EXPECT_TRUE(prueba::textoPdf(capturas().filePath(bar)).contains(QLatin1String("Limonada de coco")));
+}
+
+TEST_F(AgenteCups, UnaColaDetenidaMandaElTicketALaPredeterminadaConElAviso) {
+    const QStringList antes = prueba::archivos(capturas());
+    {
+        ColaDetenida detenida(QStringLiteral("Bar"));
+        atender({datos("comanda-cocina-bar.json")});
+    }
+    const QStringList nuevos = trabajosNuevos(antes, 2);
+    ASSERT_EQ(nuevos.size(), 2) << nuevos.join(' ').toStdString();
+    EXPECT_EQ(nuevos.filter(QRegularExpression(QStringLiteral("^Bar-"))), QStringList());
+    const QString facturas = nuevos.filter(QRegularExpression(QStringLiteral("^Facturas-"))).value(0);
+    ASSERT_FALSE(facturas.isEmpty()) << nuevos.join(' ').toStdString();
+    const QStringList lineas =
+        prueba::textoPdf(capturas().filePath(facturas)).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+    ASSERT_FALSE(lineas.isEmpty());
+    EXPECT_EQ(lineas[0].trimmed(), QStringLiteral("Error en Impresora Facturas"));
+    EXPECT_TRUE(lineas.join('\n').contains(QLatin1String("Limonada de coco")));
+    EXPECT_TRUE(lineas.join('\n').contains(QLatin1String("BAR")));
+}
+
+TEST_F(AgenteCups, ElCajonEsUnSoloTrabajoCrudoConLosCincoBytes) {
+    const QStringList antes = prueba::archivos(capturas());
+    atender({datos("cajon.json")});
+    const QStringList nuevos = trabajosNuevos(antes, 1);
+    ASSERT_EQ(nuevos.size(), 1) << "abrir el cajon no imprime nada: " << nuevos.join(' ').toStdString();
+    EXPECT_TRUE(nuevos[0].startsWith(QLatin1String("Facturas-")));
+    EXPECT_EQ(leer(capturas().filePath(nuevos[0])).toHex(' '), QByteArray("1b 70 00 3c f0"));
+}
+
+} // namespace

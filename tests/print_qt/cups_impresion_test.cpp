@@ -1,0 +1,269 @@
+#include <gtest/gtest.h>
+
+#include <QElapsedTimer>
+#include <QFile>
+#include <QRegularExpression>
+#include <QThread>
+
+#include <csignal>
+#include <sys/types.h>
+
+#include "apoyo.h"
+#include "json/fallo.h"
+#include "print/qt/sistemas.h"
+
+// End to end through the private scheduler the CTest fixture starts (scripts/cups-sandbox): queues Facturas
+// (default), Cocina, Bar, Detenida and Rechaza, each capturing its jobs into <caja>/out/<cola>-<n>.
+
+using namespace kestrel;
+
+namespace {
+
+using E = ElementoLinea;
+using namespace std::chrono_literals;
+
+QString caja() {
+    return qEnvironmentVariable("KESTREL_CAJA_CUPS");
+}
+
+QDir capturas() {
+    return QDir(caja() + QStringLiteral("/out"));
+}
+
+QByteArray leer(const QString& ruta) {
+    QFile f(ruta);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+void cups(const QString& programa, const QStringList& argumentos) {
+    const prueba::Salida s = prueba::ejecutar(programa, argumentos);
+    ASSERT_EQ(s.codigo, 0) << programa.toStdString() << ": " << s.errores.toStdString();
+}
+
+/// Jobs CUPS knows for a queue, finished or not: a probe must add none.
+int trabajosDe(const QString& cola) {
+    const QByteArray salida = prueba::ejecutar(QStringLiteral("lpstat"), {"-W", "all", "-o", cola}).texto;
+    return static_cast<int>(salida.count('\n'));
+}
+
+void esperarColaVacia() {
+    for (int i = 0; i < 200; ++i) {
+        if (prueba::ejecutar(QStringLiteral("lpstat"), {"-o"}).texto.trimmed().isEmpty())
+            return;
+        QThread::msleep(50);
+    }
+}
+
+class ImpresionCups : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_FALSE(caja().isEmpty()) << "falta la caja de CUPS de la prueba";
+        esperarColaVacia();
+    }
+
+    std::unique_ptr<SistemaImpresion> sistema = crearSistemaCups(5s);
+
+    Impresora& seleccionar(const QString& nombre) {
+        const QStringList lista = sistema->impresoras();
+        const int i = static_cast<int>(lista.indexOf(nombre));
+        EXPECT_GE(i, 0) << nombre.toStdString();
+        sistema->seleccionar(i);
+        return sistema->actual();
+    }
+};
+
+TEST_F(ImpresionCups, LasImpresorasSonLosDestinosDeCupsYLaPredeterminadaLaSuya) {
+    const QStringList lista = sistema->impresoras();
+    for (const char* cola : {"Facturas", "Cocina", "Bar", "Detenida", "Rechaza"})
+        EXPECT_TRUE(lista.contains(QString::fromLatin1(cola))) << cola;
+    EXPECT_EQ(sistema->predeterminada(), QStringLiteral("Facturas"));
+    // Before any selection the current printer is CUPS's default.
+    EXPECT_EQ(sistema->actual().nombreDispositivo(), QStringLiteral("Facturas"));
+    EXPECT_THROW(sistema->seleccionar(static_cast<int>(lista.size())), FalloPlataforma);
+}
+
+TEST_F(ImpresionCups, UnaComandaLlegaALaColaComoUnSoloPdfConSusLineas) {
+    const QStringList antes = prueba::archivos(capturas());
+    Impresora& cocina = seleccionar(QStringLiteral("Cocina"));
+    const int trabajos = trabajosDe(QStringLiteral("Cocina"));
+    cocina.sondear();
+    cocina.cerrarSondeo();
+    EXPECT_EQ(trabajosDe(QStringLiteral("Cocina")), trabajos) << "el sondeo no gasta papel";
+
+    cocina.fijarTamanoFuente(10);
+    cocina.imprimir({E::deColumna(17), E::deTexto("COCINA")});
+    cocina.fijarNombreFuente(QStringLiteral("Courier 17 CPI"));
+    cocina.fijarTamanoFuente(16);
+    cocina.imprimir({E::deTexto("Mesa 12")});
+    cocina.fijarTamanoFuente(12);
+    cocina.imprimir({E::deNumero(Decimal(3)), E::deColumna(7), E::deTexto("Empanada de pollo"), E::deColumna(34),
+                     E::deTexto("12.000")});
+    cocina.imprimir({E::deTexto("-> BIEN DORADAS")});
+    cocina.finDocumento();
+
+    const QStringList nuevos = prueba::esperarArchivosNuevos(capturas(), antes);
+    ASSERT_EQ(nuevos.size(), 1) << nuevos.join(' ').toStdString();
+    EXPECT_TRUE(nuevos[0].startsWith(QLatin1String("Cocina-")));
+    const QString ruta = capturas().filePath(nuevos[0]);
+    EXPECT_TRUE(leer(ruta).startsWith("%PDF"));
+    const QString texto = prueba::textoPdf(ruta);
+    EXPECT_TRUE(texto.contains(QLatin1String("COCINA"))) << texto.toStdString();
+    EXPECT_TRUE(texto.contains(QLatin1String("Mesa 12")));
+    EXPECT_TRUE(texto.contains(QRegularExpression(QStringLiteral("3\\s+Empanada de pollo\\s+12.000"))))
+        << texto.toStdString();
+    EXPECT_TRUE(texto.contains(QLatin1String("-> BIEN DORADAS")));
+}
+
+TEST_F(ImpresionCups, UnDocumentoLargoPasaDePaginaCuandoSeLlenaLaHoja) {
+    const QStringList antes = prueba::archivos(capturas());
+    Impresora& bar = seleccionar(QStringLiteral("Bar"));
+    bar.fijarTamanoFuente(12);
+    for (int i = 1; i <= 150; ++i)
+        bar.imprimir({E::deTexto(QStringLiteral("Linea %1").arg(i))});
+    bar.finDocumento();
+    const QStringList nuevos = prueba::esperarArchivosNuevos(capturas(), antes);
+    ASSERT_EQ(nuevos.size(), 1);
+    const QString ruta = capturas().filePath(nuevos[0]);
+    EXPECT_GE(prueba::paginasPdf(ruta), 2);
+    const QString texto = prueba::textoPdf(ruta);
+    EXPECT_TRUE(texto.contains(QLatin1String("Linea 1\n")));
+    EXPECT_TRUE(texto.contains(QLatin1String("Linea 150")));
+}
+
+TEST_F(ImpresionCups, ElPulsoDelCajonLlegaByteAByte) {
+    const QStringList antes = prueba::archivos(capturas());
+    const QByteArray pulso("\x1b\x70\x00\x3c\xf0", 5);
+    sistema->escribirCrudo(QStringLiteral("Facturas"), pulso);
+    const QStringList nuevos = prueba::esperarArchivosNuevos(capturas(), antes);
+    ASSERT_EQ(nuevos.size(), 1) << nuevos.join(' ').toStdString();
+    EXPECT_TRUE(nuevos[0].startsWith(QLatin1String("Facturas-")));
+    EXPECT_EQ(leer(capturas().filePath(nuevos[0])).toHex(' '), pulso.toHex(' '));
+}
+
+struct CasoSondeo {
+    const char* nombre;
+    const char* cola;
+    const char* averiar;
+    const char* reparar;
+    const char* razon;
+};
+
+void PrintTo(const CasoSondeo& c, std::ostream* os) {
+    *os << c.nombre;
+}
+
+class SondeoFallido : public ImpresionCups, public ::testing::WithParamInterface<CasoSondeo> {};
+
+TEST_P(SondeoFallido, UnaColaQueNoPuedeRecibirTrabajosFallaElSondeo) {
+    const CasoSondeo& c = GetParam();
+    const QString cola = QString::fromLatin1(c.cola);
+    Impresora& impresora = seleccionar(cola);
+    EXPECT_NO_THROW(impresora.sondear());
+    cups(QString::fromLatin1(c.averiar), {cola});
+    try {
+        impresora.sondear();
+        ADD_FAILURE() << "el sondeo no fallo";
+    } catch (const FalloPlataforma& e) {
+        EXPECT_EQ(e.numero(), numerofallo::errorImpresora);
+        EXPECT_TRUE(e.descripcion().contains(QString::fromUtf8(c.razon))) << e.descripcion().toStdString();
+    }
+    cups(QString::fromLatin1(c.reparar), {cola});
+    EXPECT_NO_THROW(impresora.sondear());
+}
+
+const CasoSondeo casosSondeo[] = {
+    {"detenida", "Detenida", "cupsdisable", "cupsenable", "esta detenida"},
+    {"noAceptaTrabajos", "Rechaza", "cupsreject", "cupsaccept", "no acepta trabajos"},
+};
+
+INSTANTIATE_TEST_SUITE_P(ImpresionCups, SondeoFallido, ::testing::ValuesIn(casosSondeo),
+                         [](const auto& caso) { return std::string(caso.param.nombre); });
+
+TEST_F(ImpresionCups, UnaColaBorradaDespuesDeElegirlaFallaElSondeoYElTrabajo) {
+    const QString cola = QStringLiteral("Temporal");
+    cups(QStringLiteral("lpadmin"), {"-p", cola, "-E", "-v", "capture:" + caja() + "/out/Temporal", "-m", "raw"});
+    Impresora& impresora = seleccionar(cola);
+    cups(QStringLiteral("lpadmin"), {"-x", cola});
+    try {
+        impresora.sondear();
+        ADD_FAILURE() << "el sondeo no fallo";
+    } catch (const FalloPlataforma& e) {
+        EXPECT_TRUE(e.descripcion().contains(QLatin1String("no existe"))) << e.descripcion().toStdString();
+    }
+    impresora.imprimir({E::deTexto("nadie lo recibe")});
+    EXPECT_THROW(impresora.finDocumento(), FalloPlataforma);
+    EXPECT_THROW(sistema->escribirCrudo(cola, "x"), FalloPlataforma);
+}
+
+/// Freezes the scheduler for as long as it lives; thaws it whatever the test does.
+class CupsCongelado {
+public:
+    CupsCongelado() {
+        QFile f(caja() + QStringLiteral("/cupsd.pid"));
+        if (f.open(QIODevice::ReadOnly))
+            m_pid = static_cast<pid_t>(f.readAll().trimmed().toInt());
+        if (m_pid > 0)
+            ::kill(m_pid, SIGSTOP);
+    }
+    ~CupsCongelado() { descongelar(); }
+    CupsCongelado(const CupsCongelado&) = delete;
+    CupsCongelado& operator=(const CupsCongelado&) = delete;
+
+    bool valido() const { return m_pid > 0; }
+    void descongelar() {
+        if (m_pid > 0)
+            ::kill(m_pid, SIGCONT);
+        m_pid = 0;
+    }
+
+private:
+    pid_t m_pid = 0;
+};
+
+TEST_F(ImpresionCups, ConElPlanificadorCongeladoNadaEsperaMasQueElLimite) {
+    constexpr auto limite = 500ms;
+    auto congelable = crearSistemaCups(limite);
+    // Chosen while CUPS answers, as a document's printer is.
+    const QStringList lista = congelable->impresoras();
+    congelable->seleccionar(static_cast<int>(lista.indexOf(QStringLiteral("Cocina"))));
+    Impresora& cocina = congelable->actual();
+    const QStringList antes = prueba::archivos(capturas());
+    {
+        CupsCongelado congelado;
+        ASSERT_TRUE(congelado.valido());
+        // Generous bounds: this checks that the window is not held hostage, not how fast anything is.
+        QElapsedTimer reloj;
+        reloj.start();
+        EXPECT_THROW(congelable->impresoras(), FalloPlataforma);
+        EXPECT_LT(reloj.elapsed(), 5000);
+        reloj.restart();
+        EXPECT_THROW(congelable->predeterminada(), FalloPlataforma);
+        EXPECT_THROW(cocina.sondear(), FalloPlataforma);
+        cocina.imprimir({E::deTexto("NO DEBE SALIR")});
+        EXPECT_THROW(cocina.finDocumento(), FalloPlataforma);
+        EXPECT_THROW(congelable->escribirCrudo(QStringLiteral("Facturas"), "x"), FalloPlataforma);
+        EXPECT_LT(reloj.elapsed(), 5000) << "las llamadas siguientes no se encolan tras la colgada";
+    }
+    // Once CUPS answers again, so does the printer system.
+    QStringList despues;
+    for (int intento = 0; intento < 100 && despues.isEmpty(); ++intento) {
+        try {
+            despues = congelable->impresoras();
+        } catch (const FalloPlataforma&) {
+            QThread::msleep(200);
+        }
+    }
+    EXPECT_TRUE(despues.contains(QStringLiteral("Cocina")));
+    EXPECT_NO_THROW(cocina.sondear());
+    // The document that failed while CUPS was frozen is not printed behind the user's back.
+    esperarColaVacia();
+    QThread::msleep(500);
+    for (const QString& n : prueba::archivos(capturas())) {
+        if (antes.contains(n))
+            continue;
+        EXPECT_FALSE(prueba::textoPdf(capturas().filePath(n)).contains(QLatin1String("NO DEBE SALIR")))
+            << n.toStdString();
+    }
+}
+
+} // namespace

@@ -1,0 +1,252 @@
+#include <gtest/gtest.h>
+
+#include <QFile>
+#include <QImage>
+#include <QRegularExpression>
+#include <QTemporaryDir>
+
+#include "apoyo.h"
+#include "json/fallo.h"
+#include "print/qt/sistemas.h"
+
+using namespace kestrel;
+
+namespace {
+
+using E = ElementoLinea;
+
+constexpr double puntosPorMm = 72.0 / 25.4;
+
+std::string leer(const QString& ruta) {
+    QFile f(ruta);
+    if (!f.open(QIODevice::ReadOnly))
+        return "<no existe " + ruta.toStdString() + ">";
+    return f.readAll().toStdString();
+}
+
+/// A kitchen ticket the way the documents print one: heading, large table name, products with quantity,
+/// name and amount ending one column short of the 40-column line.
+void imprimirComandaDePrueba(Impresora& i, int productos = 3) {
+    i.fijarTamanoFuente(10);
+    i.imprimir({E::deColumna(18), E::deTexto("COCINA")});
+    i.fijarNegrita(false);
+    i.fijarEnfasis(false);
+    i.fijarNombreFuente(QStringLiteral("Courier 17 CPI"));
+    i.imprimir({E::deTexto(QString(37, QLatin1Char('=')))});
+    i.fijarTamanoFuente(16);
+    i.imprimir({E::deTexto("Mesa 4")});
+    i.fijarTamanoFuente(12);
+    for (int p = 0; p < productos; ++p) {
+        if (p > 0)
+            i.imprimir({E::deTexto(QString(39, QLatin1Char('-')))});
+        i.imprimir({E::deNumero(Decimal(2)), E::deColumna(7), E::deTexto(QStringLiteral("Hamburguesa %1").arg(p + 1)),
+                    E::deColumna(34), E::deTexto("25.000")});
+        i.imprimir({E::deTexto("-> SIN CEBOLLA")});
+    }
+    i.imprimir({E::deTexto("Pedido 1234")});
+    i.imprimir({E::deTexto(" ")});
+    i.imprimir({E::deTexto(".")});
+}
+
+class PdfVirtual : public ::testing::Test {
+protected:
+    QTemporaryDir dir;
+    QDir salida{dir.filePath(QStringLiteral("salida"))};
+    std::unique_ptr<SistemaImpresion> sistema =
+        crearSistemaVirtual({QStringLiteral("Facturas"), QStringLiteral(" Cocina "), QStringLiteral("Bar"),
+                             QStringLiteral("cocina"), QString()},
+                            salida.path());
+
+    Impresora& seleccionar(const QString& nombre) {
+        sistema->seleccionar(static_cast<int>(sistema->impresoras().indexOf(nombre)));
+        return sistema->actual();
+    }
+};
+
+TEST_F(PdfVirtual, LaListaReemplazaALasInstaladasYLaPrimeraEsLaPredeterminada) {
+    EXPECT_EQ(sistema->impresoras(), QStringList({"Facturas", "Cocina", "Bar"}));
+    EXPECT_EQ(sistema->predeterminada(), QStringLiteral("Facturas"));
+    EXPECT_EQ(sistema->actual().nombreDispositivo(), QStringLiteral("Facturas"));
+    EXPECT_THROW(sistema->seleccionar(3), FalloPlataforma);
+    EXPECT_TRUE(salida.exists()) << "la carpeta de salida se crea";
+}
+
+TEST_F(PdfVirtual, CadaDocumentoEsUnPdfDelAnchoDelRolloYSuVistaDeTexto) {
+    Impresora& cocina = seleccionar(QStringLiteral("Cocina"));
+    cocina.sondear();
+    cocina.cerrarSondeo();
+    imprimirComandaDePrueba(cocina);
+    cocina.finDocumento();
+
+    EXPECT_EQ(prueba::archivos(salida), QStringList({"Cocina-1.pdf", "Cocina-1.txt"}));
+    const QString pdf = salida.filePath(QStringLiteral("Cocina-1.pdf"));
+    const QString texto = prueba::textoPdf(pdf);
+    EXPECT_TRUE(texto.contains(QLatin1String("COCINA"))) << texto.toStdString();
+    EXPECT_TRUE(texto.contains(QLatin1String("Mesa 4")));
+    EXPECT_TRUE(texto.contains(QRegularExpression(QStringLiteral("2\\s+Hamburguesa 3\\s+25.000"))))
+        << texto.toStdString();
+    EXPECT_TRUE(texto.contains(QLatin1String("-> SIN CEBOLLA")));
+
+    const QSizeF pagina = prueba::tamanoPaginaPdf(pdf);
+    EXPECT_NEAR(pagina.width(), 80 * puntosPorMm, 0.5);
+    // As long as the ticket: 14 short lines, not an A4 sheet.
+    EXPECT_GT(pagina.height(), 40 * puntosPorMm);
+    EXPECT_LT(pagina.height(), 120 * puntosPorMm);
+    EXPECT_EQ(prueba::paginasPdf(pdf), 1);
+    // Nothing runs off the paper: the amounts end inside the right margin.
+    const double borde = prueba::bordeDerechoTextoPdf(pdf);
+    EXPECT_GT(borde, 60 * puntosPorMm);
+    EXPECT_LT(borde, 77 * puntosPorMm);
+
+    EXPECT_EQ(leer(salida.filePath(QStringLiteral("Cocina-1.txt"))),
+              std::string("                 COCINA\n"
+                          "=====================================\n"
+                          "Mesa 4\n"
+                          " 2    Hamburguesa 1              25.000\n"
+                          "-> SIN CEBOLLA\n"
+                          "---------------------------------------\n"
+                          " 2    Hamburguesa 2              25.000\n"
+                          "-> SIN CEBOLLA\n"
+                          "---------------------------------------\n"
+                          " 2    Hamburguesa 3              25.000\n"
+                          "-> SIN CEBOLLA\n"
+                          "Pedido 1234\n"
+                          "\n"
+                          ".\n"));
+}
+
+TEST_F(PdfVirtual, LaNumeracionSigueDespuesDeLoQueYaHabiaEnLaCarpeta) {
+    QFile previo(salida.filePath(QStringLiteral("Bar-2.pdf")));
+    ASSERT_TRUE(previo.open(QIODevice::WriteOnly));
+    previo.write("de una corrida anterior");
+    previo.close();
+    Impresora& bar = seleccionar(QStringLiteral("Bar"));
+    for (int n = 0; n < 2; ++n) {
+        bar.imprimir({E::deTexto(QStringLiteral("documento %1").arg(n))});
+        bar.finDocumento();
+    }
+    EXPECT_EQ(prueba::archivos(salida), QStringList({"Bar-1.pdf", "Bar-1.txt", "Bar-2.pdf", "Bar-3.pdf", "Bar-3.txt"}));
+    EXPECT_EQ(leer(previo.fileName()), "de una corrida anterior");
+    EXPECT_EQ(leer(salida.filePath(QStringLiteral("Bar-3.txt"))), "documento 1\n");
+}
+
+TEST_F(PdfVirtual, SinNadaImpresoNoHayTrabajoYLoDescartadoNoSeImprime) {
+    Impresora& facturas = sistema->actual();
+    facturas.sondear();
+    facturas.cerrarSondeo();
+    facturas.fijarTamanoFuente(12);
+    facturas.finDocumento();
+    facturas.imprimir({E::deTexto("LINEAS DE UN TICKET QUE FALLO")});
+    facturas.descartarDocumento();
+    EXPECT_TRUE(prueba::archivos(salida).isEmpty());
+
+    facturas.imprimir({E::deTexto("SIGUIENTE")});
+    facturas.finDocumento();
+    EXPECT_EQ(leer(salida.filePath(QStringLiteral("Facturas-1.txt"))), "SIGUIENTE\n");
+    // The font is the printer's, not the document's: it stays for the next one.
+    EXPECT_EQ(facturas.tamanoFuente(), 12.0F);
+}
+
+struct CasoAncho {
+    const char* nombre;
+    float puntos;
+    int columnas;
+    double anchoMm;
+};
+
+void PrintTo(const CasoAncho& c, std::ostream* os) {
+    *os << c.nombre;
+}
+
+class AnchoPagina : public PdfVirtual, public ::testing::WithParamInterface<CasoAncho> {};
+
+TEST_P(AnchoPagina, ElRolloMasAngostoQueContieneElTicket) {
+    Impresora& facturas = sistema->actual();
+    facturas.fijarNombreFuente(QStringLiteral("Courier 14 CPI"));
+    facturas.fijarTamanoFuente(GetParam().puntos);
+    facturas.imprimir({E::deTexto(QString(GetParam().columnas, QLatin1Char('=')))});
+    facturas.finDocumento();
+    const QString pdf = salida.filePath(QStringLiteral("Facturas-1.pdf"));
+    EXPECT_NEAR(prueba::tamanoPaginaPdf(pdf).width(), GetParam().anchoMm * puntosPorMm, 1.0);
+    EXPECT_LT(prueba::bordeDerechoTextoPdf(pdf), prueba::tamanoPaginaPdf(pdf).width()) << "texto cortado";
+}
+
+// 32 columns at 7 pt are the 58 mm roll's line; 40 at 10 pt the 80 mm roll's; a line wider than any roll
+// widens the page instead of being cut.
+const CasoAncho casosAncho[] = {
+    {"rollo58", 7.0F, 32, 58.0},
+    {"rollo80", 10.0F, 40, 80.0},
+    {"masAnchoQueElRollo", 10.0F, 46, 46 * 25.4 / 14 + 6},
+};
+
+INSTANTIATE_TEST_SUITE_P(PdfVirtual, AnchoPagina, ::testing::ValuesIn(casosAncho),
+                         [](const auto& caso) { return std::string(caso.param.nombre); });
+
+TEST_F(PdfVirtual, UnTicketLargoEsUnaSolaPaginaLarga) {
+    Impresora& cocina = seleccionar(QStringLiteral("Cocina"));
+    imprimirComandaDePrueba(cocina, 60);
+    cocina.finDocumento();
+    const QString pdf = salida.filePath(QStringLiteral("Cocina-1.pdf"));
+    EXPECT_EQ(prueba::paginasPdf(pdf), 1);
+    EXPECT_GT(prueba::tamanoPaginaPdf(pdf).height(), 600 * puntosPorMm);
+    EXPECT_TRUE(prueba::textoPdf(pdf).contains(QLatin1String("Hamburguesa 60")));
+}
+
+TEST_F(PdfVirtual, ElPulsoDelCajonQuedaTalCual) {
+    const QByteArray pulso("\x1b\x70\x00\x3c\xf0", 5);
+    sistema->escribirCrudo(QStringLiteral("facturas "), pulso);
+    sistema->escribirCrudo(QStringLiteral("Facturas"), pulso);
+    QFile f(salida.filePath(QStringLiteral("Facturas-cajon-2.bin")));
+    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+    EXPECT_EQ(f.readAll(), pulso);
+    EXPECT_EQ(prueba::archivos(salida), QStringList({"Facturas-cajon-1.bin", "Facturas-cajon-2.bin"}));
+    try {
+        sistema->escribirCrudo(QStringLiteral("Caja"), pulso);
+        ADD_FAILURE() << "una impresora que no existe no abre el cajon";
+    } catch (const FalloPlataforma& e) {
+        EXPECT_EQ(e.numero(), numerofallo::errorImpresora);
+    }
+}
+
+TEST_F(PdfVirtual, LaImagenSeDibujaEnElPdfYNoDejaLineaEnLaVista) {
+    QImage logo(300, 120, QImage::Format_RGB32);
+    logo.fill(Qt::red);
+    const QString ruta = dir.filePath(QStringLiteral("logo.bmp"));
+    ASSERT_TRUE(logo.save(ruta, "PNG"));
+    Impresora& facturas = sistema->actual();
+    facturas.dibujarImagen(ruta, 500, 20, 2000, 800);
+    facturas.imprimir({E::deTexto("RESTAURANTE")});
+    EXPECT_THROW(facturas.dibujarImagen(dir.filePath(QStringLiteral("otro.bmp")), 0, 0, 10, 10), FalloPlataforma);
+    facturas.finDocumento();
+    const QString pdf = salida.filePath(QStringLiteral("Facturas-1.pdf"));
+    EXPECT_EQ(prueba::imagenesPdf(pdf), 1);
+    EXPECT_EQ(leer(salida.filePath(QStringLiteral("Facturas-1.txt"))), "RESTAURANTE\n");
+    // The page is long enough for the picture that hangs below the only line.
+    EXPECT_GT(prueba::tamanoPaginaPdf(pdf).height(), (820.0 / 20.0));
+}
+
+TEST(PdfVirtualSinCarpeta, UnaCarpetaImposibleHaceFallarElSondeo) {
+    QTemporaryDir dir;
+    QFile archivo(dir.filePath(QStringLiteral("archivo")));
+    ASSERT_TRUE(archivo.open(QIODevice::WriteOnly));
+    archivo.close();
+    auto sistema = crearSistemaVirtual({QStringLiteral("Facturas")}, dir.filePath(QStringLiteral("archivo/salida")));
+    try {
+        sistema->actual().sondear();
+        ADD_FAILURE() << "el sondeo no fallo";
+    } catch (const FalloPlataforma& e) {
+        EXPECT_EQ(e.numero(), numerofallo::errorImpresora);
+    }
+    EXPECT_THROW(sistema->escribirCrudo(QStringLiteral("Facturas"), "x"), FalloPlataforma);
+}
+
+TEST(PdfVirtualSinNombres, SinImpresorasNadaSePuedeImprimir) {
+    QTemporaryDir dir;
+    auto sistema = crearSistemaVirtual({}, dir.path());
+    EXPECT_TRUE(sistema->impresoras().isEmpty());
+    EXPECT_EQ(sistema->predeterminada(), QString());
+    EXPECT_THROW(sistema->actual().nombreDispositivo(), FalloPlataforma);
+    EXPECT_NO_THROW(sistema->actual().descartarDocumento());
+}
+
+} // namespace

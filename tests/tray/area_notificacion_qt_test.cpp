@@ -1,0 +1,72 @@
+#include <gtest/gtest.h>
+
+#include <QRegularExpression>
+#include <QSignalSpy>
+#include <QSystemTrayIcon>
+
+#include <cstdio>
+
+#include "tray/area_notificacion_qt.h"
+
+namespace kestrel {
+namespace {
+
+QString leerTodo(std::FILE* f) {
+    std::fflush(f);
+    std::rewind(f);
+    QByteArray datos;
+    char bufer[512];
+    size_t n;
+    while ((n = std::fread(bufer, 1, sizeof bufer, f)) > 0)
+        datos.append(bufer, static_cast<qsizetype>(n));
+    return QString::fromLocal8Bit(datos);
+}
+
+// Offscreen there is no notification area: every balloon also goes to standard error with a time stamp.
+TEST(AreaNotificacionQt, SinAreaLosGlobosVanAlErrorEstandar) {
+    std::FILE* salida = std::tmpfile();
+    ASSERT_NE(salida, nullptr);
+    {
+        AreaNotificacionQt area(nullptr, salida);
+        EXPECT_FALSE(area.disponible());
+        RegistroIcono r;
+        r.uFlags = banderaicono::mensaje | banderaicono::icono;
+        EXPECT_FALSE(area.notificar(ComandoIcono::Modificar, r)) << "no icon yet";
+        EXPECT_TRUE(area.notificar(ComandoIcono::Agregar, r));
+        EXPECT_FALSE(area.notificar(ComandoIcono::Agregar, r)) << "added twice";
+        r.uFlags = banderaicono::globo;
+        r.szInfo = QStringLiteral("Conectando al servidor de impresion ");
+        r.szInfoTitle = QStringLiteral("Sistema de impresora");
+        r.dwInfoFlags = 1;
+        r.uTimeout = 30000;
+        EXPECT_TRUE(area.notificar(ComandoIcono::Modificar, r));
+        EXPECT_TRUE(area.notificar(ComandoIcono::Borrar, r));
+        EXPECT_FALSE(area.notificar(ComandoIcono::Borrar, r));
+    }
+    const QString texto = leerTodo(salida);
+    std::fclose(salida);
+    static const QRegularExpression linea(
+        QStringLiteral("^\\d{4}-\\d\\d-\\d\\d \\d\\d:\\d\\d:\\d\\d Sistema de impresora: Conectando al servidor de "
+                       "impresion \\n$"));
+    EXPECT_TRUE(linea.match(texto).hasMatch()) << texto.toStdString();
+}
+
+// A click is one activation in Qt; the window hears the shell's press and release.
+TEST(AreaNotificacionQt, LasActivacionesSeTraducenACodigosDelShell) {
+    AreaNotificacionQt area(nullptr, nullptr);
+    auto* icono = area.findChild<QSystemTrayIcon*>();
+    ASSERT_NE(icono, nullptr);
+    QSignalSpy codigos(&area, &AreaNotificacion::notificacion);
+    emit icono->activated(QSystemTrayIcon::Trigger);
+    emit icono->activated(QSystemTrayIcon::DoubleClick);
+    emit icono->activated(QSystemTrayIcon::Context);
+    emit icono->activated(QSystemTrayIcon::MiddleClick);
+    emit icono->messageClicked();
+    QList<int> recibidos;
+    for (const QList<QVariant>& c : codigos)
+        recibidos << c.at(0).toInt();
+    EXPECT_EQ(recibidos, (QList<int>{513, 514, 515, 516, 517, 519, 520, 1029}));
+}
+
+} // namespace
+} // namespace kestrel

@@ -1,0 +1,370 @@
+// The link to the print service, measured on loopback.
+//   BM_RespuestaEnlace    time from the service writing the last byte of a message to it receiving the status
+//                         reply, over 1,000 messages (link + dispatcher + JSON reader, renderers doing nothing):
+//                         counters p50_us / p99_us / max_us. Target p50 under 1 ms.
+//   BM_RespuestaVentana   the same through the whole window (log box, tray), offscreen.
+//   BM_EnmarcadoTrozos    a message of N MB (16 to 64) delivered in 1 KB chunks and cut at its marker; the
+//                         fitted complexity shows the framing is linear.
+//   BM_MensajeGrandeTcp   a 64 MB message over TCP in 1 KB writes, to its status reply.
+//   BM_Reconexion         the service comes back after a drop: time to the identification with the real
+//                         1000 ms watch, worst of 20 tries (counter peor_ms). Takes about 30 s.
+//   ./build/tools/bench/kestrel-bench --benchmark_filter='Respuesta|Enmarcado|Grande|Reconexion'
+#include <benchmark/benchmark.h>
+
+#include <QApplication>
+#include <QEventLoop>
+#include <QTemporaryDir>
+#include <QTimer>
+
+#include <algorithm>
+#include <atomic>
+#include <chrono>
+#include <cstring>
+#include <memory>
+#include <random>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include <arpa/inet.h>
+#include <netinet/in.h>
+#include <netinet/tcp.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include "app/despachador.h"
+#include "app/dialogos.h"
+#include "app/enlace.h"
+#include "app/enmarcador.h"
+#include "app/frm_main.h"
+#include "print/documentos.h"
+#include "tray/area_notificacion.h"
+
+namespace {
+
+using Reloj = std::chrono::steady_clock;
+
+void aplicacion() {
+    if (QCoreApplication::instance())
+        return;
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    static int argc = 1;
+    static char nombre[] = "kestrel-bench";
+    static char* argv[] = {nombre, nullptr};
+    // Never destroyed: the process ends right after the benchmarks, and tearing Qt down at exit races its
+    // worker threads.
+    new QApplication(argc, argv);
+}
+
+// Renderers that do nothing, so only the link is measured.
+class DocumentosNulos : public kestrel::Documentos {
+public:
+    void fijarConfiguracion(const kestrel::Valor&) override {}
+    void imprimirComanda(kestrel::Collection&) override {}
+    void imprimirFactura(const kestrel::Valor&) override {}
+    void imprimirAnulacion(kestrel::Collection&) override {}
+    void abrirCajon() override {}
+};
+
+class SalidaNula : public kestrel::SalidaEnlace {
+public:
+    void agregarLog(const QString&) override {}
+    void limpiarLog() override {}
+    void mostrarConexion(bool, const QString&) override {}
+    void mostrarGlobo(const QString&, int, const QString&, int) override {}
+    void mostrarEstado(const QString&) override {}
+};
+
+class AreaNula : public kestrel::AreaNotificacion {
+public:
+    bool disponible() const override { return true; }
+    bool notificar(kestrel::ComandoIcono, const kestrel::RegistroIcono&) override { return true; }
+    void fijarMenu(QMenu*) override {}
+};
+
+class DialogosNulos : public kestrel::Dialogos {
+public:
+    void mensaje(const QString&, kestrel::IconoMensaje, const QString&) override {}
+    QString entrada(const QString&, const QString&, const QString&) override { return {}; }
+    QString abrirArchivo(const QString&) override { return {}; }
+};
+
+// A kitchen order of about 1 KB, as the service sends them.
+std::string mensajeComanda() {
+    std::string m =
+        R"({"tipo":"comanda","config":[{"Nombre":"Tamano de Factura","Descripcion":"rollo 75mm","Visible":"1"},)"
+        R"({"Nombre":"NombreEstablecimiento","Descripcion":"La Fonda Paisa","Visible":"1"}],"dato":[)";
+    for (int i = 0; i < 6; ++i) {
+        if (i > 0)
+            m += ",";
+        m += R"({"area":"Cocina","impresora":"Cocina","mesa":"12","mesero":"Ana","NombreProducto":"Bandeja paisa",)"
+             R"("cantidad":2,"observacion":"sin cebolla"})";
+    }
+    return m + "]}_endMessage_";
+}
+
+// A print service on a plain socket in its own thread, so the agent's event loop is the only one involved.
+class Servicio {
+public:
+    Servicio() {
+        m_escucha = ::socket(AF_INET, SOCK_STREAM, 0);
+        int si = 1;
+        ::setsockopt(m_escucha, SOL_SOCKET, SO_REUSEADDR, &si, sizeof si);
+        sockaddr_in dir{};
+        dir.sin_family = AF_INET;
+        dir.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+        ::bind(m_escucha, reinterpret_cast<sockaddr*>(&dir), sizeof dir);
+        ::listen(m_escucha, 4);
+        socklen_t largo = sizeof dir;
+        ::getsockname(m_escucha, reinterpret_cast<sockaddr*>(&dir), &largo);
+        puerto = ntohs(dir.sin_port);
+    }
+    ~Servicio() {
+        if (m_cliente >= 0)
+            ::close(m_cliente);
+        if (m_escucha >= 0)
+            ::close(m_escucha);
+    }
+
+    quint16 puerto = 0;
+
+    // Accepts the agent and reads its identification.
+    bool aceptar() {
+        m_cliente = ::accept(m_escucha, nullptr, nullptr);
+        int si = 1;
+        ::setsockopt(m_cliente, IPPROTO_TCP, TCP_NODELAY, &si, sizeof si);
+        return leerObjeto();
+    }
+    void escribir(const char* datos, size_t n) {
+        while (n > 0) {
+            const ssize_t w = ::write(m_cliente, datos, n);
+            if (w <= 0)
+                return;
+            datos += w;
+            n -= static_cast<size_t>(w);
+        }
+    }
+    // Reads one JSON object the agent sends (its texts hold no nested braces).
+    bool leerObjeto() {
+        for (;;) {
+            const auto fin = m_pendiente.find('}');
+            if (fin != std::string::npos) {
+                m_pendiente.erase(0, fin + 1);
+                return true;
+            }
+            char bufer[256];
+            const ssize_t n = ::read(m_cliente, bufer, sizeof bufer);
+            if (n <= 0)
+                return false;
+            m_pendiente.append(bufer, static_cast<size_t>(n));
+        }
+    }
+    void cerrarTodo() {
+        ::close(m_cliente);
+        m_cliente = -1;
+        ::close(m_escucha);
+        m_escucha = -1;
+    }
+    void escucharDeNuevo() {
+        m_escucha = ::socket(AF_INET, SOCK_STREAM, 0);
+        int si = 1;
+        ::setsockopt(m_escucha, SOL_SOCKET, SO_REUSEADDR, &si, sizeof si);
+        sockaddr_in dir{};
+        dir.sin_family = AF_INET;
+        dir.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+        dir.sin_port = htons(puerto);
+        ::bind(m_escucha, reinterpret_cast<sockaddr*>(&dir), sizeof dir);
+        ::listen(m_escucha, 4);
+    }
+
+private:
+    int m_escucha = -1;
+    int m_cliente = -1;
+    std::string m_pendiente;
+};
+
+double percentil(std::vector<double> v, double p) {
+    std::sort(v.begin(), v.end());
+    return v.at(std::min(v.size() - 1, static_cast<size_t>(p * static_cast<double>(v.size()))));
+}
+
+// Runs the service's side in a thread while the agent's event loop turns here.
+// The thread makes no Qt call: the loop polls its flag.
+template <typename Lado> void conServicio(Servicio& servicio, Lado lado) {
+    std::atomic<bool> terminado{false};
+    std::thread hilo([&] {
+        lado(servicio);
+        terminado = true;
+    });
+    QEventLoop bucle;
+    QTimer vigia;
+    QObject::connect(&vigia, &QTimer::timeout, &bucle, [&] {
+        if (terminado)
+            bucle.quit();
+    });
+    vigia.start(1);
+    bucle.exec();
+    hilo.join();
+}
+
+std::vector<double> latencias(Servicio& servicio, int mensajes) {
+    const std::string mensaje = mensajeComanda();
+    std::vector<double> us;
+    conServicio(servicio, [&](Servicio& s) {
+        if (!s.aceptar())
+            return;
+        for (int i = 0; i < mensajes; ++i) {
+            s.escribir(mensaje.data(), mensaje.size());
+            const auto t0 = Reloj::now();
+            if (!s.leerObjeto())
+                return;
+            us.push_back(std::chrono::duration<double, std::micro>(Reloj::now() - t0).count());
+        }
+    });
+    return us;
+}
+
+void informar(benchmark::State& state, const std::vector<double>& us, int esperados) {
+    if (static_cast<int>(us.size()) != esperados) {
+        state.SkipWithError("the agent did not answer every message");
+        return;
+    }
+    state.counters["p50_us"] = percentil(us, 0.50);
+    state.counters["p99_us"] = percentil(us, 0.99);
+    state.counters["max_us"] = *std::max_element(us.begin(), us.end());
+}
+
+void BM_RespuestaEnlace(benchmark::State& state) {
+    aplicacion();
+    constexpr int mensajes = 1000;
+    for (auto _ : state) {
+        Servicio servicio;
+        DocumentosNulos documentos;
+        SalidaNula salida;
+        kestrel::Despachador despachador(&documentos, [](const QString&) {});
+        kestrel::ConfiguracionEnlace c;
+        c.puerto = servicio.puerto;
+        c.intervaloVigilancia = 1;
+        kestrel::Enlace enlace(c, salida, [&](const QString& m) { despachador.procesarMensaje(m); });
+        enlace.codigoSucursal = QStringLiteral("123456789012345");
+        enlace.reconectar = true;
+        enlace.iniciar();
+        informar(state, latencias(servicio, mensajes), mensajes);
+    }
+}
+BENCHMARK(BM_RespuestaEnlace)->Iterations(1)->Unit(benchmark::kMillisecond);
+
+void BM_RespuestaVentana(benchmark::State& state) {
+    aplicacion();
+    constexpr int mensajes = 1000;
+    for (auto _ : state) {
+        Servicio servicio;
+        QTemporaryDir carpeta;
+        kestrel::escribirCodigo(carpeta.filePath(QStringLiteral("Acceso")), QStringLiteral("123456789012345"));
+        DialogosNulos dialogos;
+        AreaNula area;
+        kestrel::DependenciasVentana d;
+        d.dialogos = &dialogos;
+        d.area = &area;
+        d.carpetaAplicacion = carpeta.path();
+        d.enlace.puerto = servicio.puerto;
+        d.enlace.intervaloVigilancia = 1;
+        d.crearDocumentos = [](kestrel::Avisos&) { return std::make_unique<DocumentosNulos>(); };
+        kestrel::frmMain ventana(d);
+        ventana.Form_Load();
+        informar(state, latencias(servicio, mensajes), mensajes);
+    }
+}
+BENCHMARK(BM_RespuestaVentana)->Iterations(1)->Unit(benchmark::kMillisecond);
+
+void BM_EnmarcadoTrozos(benchmark::State& state) {
+    const qsizetype total = state.range(0) * 1024 * 1024;
+    const QString trozo(1024, QLatin1Char('x'));
+    for (auto _ : state) {
+        kestrel::Enmarcador enmarcador;
+        for (qsizetype enviado = 0; enviado < total; enviado += trozo.size())
+            enmarcador.agregar(trozo);
+        enmarcador.agregar(kestrel::marcadorFinMensaje);
+        kestrel::MensajeRecibido m = enmarcador.tomarMensaje();
+        benchmark::DoNotOptimize(m.texto.size());
+    }
+    state.SetBytesProcessed(state.iterations() * total);
+    state.SetComplexityN(total);
+}
+// From 16 MB on: smaller buffers fit the processor's cache and would flatter the fit.
+BENCHMARK(BM_EnmarcadoTrozos)
+    ->RangeMultiplier(2)
+    ->Range(16, 64)
+    ->Unit(benchmark::kMillisecond)
+    ->Complexity(benchmark::oN);
+
+void BM_MensajeGrandeTcp(benchmark::State& state) {
+    aplicacion();
+    const size_t total = 64u * 1024 * 1024;
+    const std::string trozo(1024, 'x');
+    for (auto _ : state) {
+        Servicio servicio;
+        SalidaNula salida;
+        qsizetype recibido = -1;
+        kestrel::ConfiguracionEnlace c;
+        c.puerto = servicio.puerto;
+        c.intervaloVigilancia = 1;
+        kestrel::Enlace enlace(c, salida, [&](const QString& m) { recibido = m.size(); });
+        enlace.codigoSucursal = QStringLiteral("123456789012345");
+        enlace.reconectar = true;
+        enlace.iniciar();
+        conServicio(servicio, [&](Servicio& s) {
+            if (!s.aceptar())
+                return;
+            for (size_t enviado = 0; enviado < total; enviado += trozo.size())
+                s.escribir(trozo.data(), trozo.size());
+            s.escribir("_endMessage_", 12);
+            s.leerObjeto();
+        });
+        if (recibido != static_cast<qsizetype>(total))
+            state.SkipWithError("the message did not arrive whole");
+    }
+    state.SetBytesProcessed(state.iterations() * static_cast<int64_t>(total));
+}
+BENCHMARK(BM_MensajeGrandeTcp)->Iterations(1)->Unit(benchmark::kMillisecond);
+
+void BM_Reconexion(benchmark::State& state) {
+    aplicacion();
+    constexpr int intentos = 20;
+    for (auto _ : state) {
+        Servicio servicio;
+        SalidaNula salida;
+        kestrel::ConfiguracionEnlace c; // the real 1000 ms watch
+        c.puerto = servicio.puerto;
+        kestrel::Enlace enlace(c, salida, [](const QString&) {});
+        enlace.codigoSucursal = QStringLiteral("123456789012345");
+        enlace.reconectar = true;
+        enlace.iniciar();
+        std::vector<double> ms;
+        conServicio(servicio, [&](Servicio& s) {
+            if (!s.aceptar())
+                return;
+            std::mt19937 azar(7);
+            std::uniform_int_distribution<int> pausa(50, 1500);
+            for (int i = 0; i < intentos; ++i) {
+                s.cerrarTodo();
+                std::this_thread::sleep_for(std::chrono::milliseconds(pausa(azar)));
+                s.escucharDeNuevo();
+                const auto t0 = Reloj::now();
+                if (!s.aceptar())
+                    return;
+                ms.push_back(std::chrono::duration<double, std::milli>(Reloj::now() - t0).count());
+            }
+        });
+        if (static_cast<int>(ms.size()) != intentos) {
+            state.SkipWithError("the agent did not come back every time");
+            continue;
+        }
+        state.counters["peor_ms"] = *std::max_element(ms.begin(), ms.end());
+        state.counters["p50_ms"] = percentil(ms, 0.5);
+    }
+}
+BENCHMARK(BM_Reconexion)->Iterations(1)->Unit(benchmark::kMillisecond);
+
+} // namespace
