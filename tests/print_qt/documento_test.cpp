@@ -143,6 +143,7 @@ const CasoPaginas casosPaginas[] = {
     {"variasPaginas", {10, 10, 10, 10, 10}, 20.5, {{0, 2}, {2, 4}, {4, 6}}},
     {"lineaMasAltaQueLaPagina", {10, 40, 10}, 20.5, {{0, 1}, {1, 2}, {2, 4}}},
     {"sinLimite", {10, 10}, 0, {{0, 3}}},
+    {"laLineaAbiertaNoPideOtraPagina", {10, 40}, 20.5, {{0, 1}, {1, 3}}},
 };
 
 INSTANTIATE_TEST_SUITE_P(Documento, Paginas, ::testing::ValuesIn(casosPaginas),
