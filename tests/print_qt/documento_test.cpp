@@ -100,7 +100,7 @@ TEST(Documento, SoloLasFuentesNoHacenUnTrabajo) {
     CatalogoFuentes catalogo;
     const FuenteResuelta& f = catalogo.resolver({});
     DocumentoGrabado d;
-    d.fijarFuente({}, f);
+    d.fijarFuente({});
     EXPECT_TRUE(d.vacio());
     d.imprimir({}, true, f);
     EXPECT_FALSE(d.vacio());
@@ -143,6 +143,7 @@ const CasoPaginas casosPaginas[] = {
     {"variasPaginas", {10, 10, 10, 10, 10}, 20.5, {{0, 2}, {2, 4}, {4, 6}}},
     {"lineaMasAltaQueLaPagina", {10, 40, 10}, 20.5, {{0, 1}, {1, 2}, {2, 4}}},
     {"sinLimite", {10, 10}, 0, {{0, 3}}},
+    {"laLineaAbiertaNoPideOtraPagina", {10, 40}, 20.5, {{0, 1}, {1, 3}}},
 };
 
 INSTANTIATE_TEST_SUITE_P(Documento, Paginas, ::testing::ValuesIn(casosPaginas),
@@ -193,11 +194,11 @@ TEST(Documento, LaReproduccionLlevaFuentesEImagenesALaVistaDeTexto) {
     CatalogoFuentes catalogo;
     DocumentoGrabado d;
     EstiloFuente estilo{QStringLiteral("Courier 17 CPI"), 16.0F, true, false};
-    d.fijarFuente(estilo, catalogo.resolver(estilo));
+    d.fijarFuente(estilo);
     d.imprimir({E::deTexto("Mesa 4")}, true, catalogo.resolver(estilo));
     d.dibujarImagen(QStringLiteral("logo.bmp"), QImage(), QRectF(500, 20, 2000, 1000));
     estilo = {QStringLiteral("Courier 17 CPI"), 12.0F, false, false};
-    d.fijarFuente(estilo, catalogo.resolver(estilo));
+    d.fijarFuente(estilo);
     d.imprimir({E::deNumero(Decimal(2)), E::deColumna(7), E::deTexto("Pan")}, true, catalogo.resolver(estilo));
 
     ImpresoraVistaTexto vista(QStringLiteral("Cocina"));

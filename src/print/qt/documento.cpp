@@ -18,7 +18,7 @@ DocumentoGrabado::DocumentoGrabado(QLocale locale) : m_locale(std::move(locale))
     m_renglones.append(Renglon{});
 }
 
-void DocumentoGrabado::fijarFuente(const EstiloFuente& estilo, const FuenteResuelta&) {
+void DocumentoGrabado::fijarFuente(const EstiloFuente& estilo) {
     m_operaciones.append(operacion::Fuente{estilo});
 }
 

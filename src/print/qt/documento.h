@@ -64,7 +64,7 @@ public:
     explicit DocumentoGrabado(QLocale locale = QLocale());
 
     /// The font later items are set in; recorded so a replay sees the same sizes.
-    void fijarFuente(const EstiloFuente& estilo, const FuenteResuelta& fuente);
+    void fijarFuente(const EstiloFuente& estilo);
     void imprimir(const Linea& elementos, bool saltoLinea, const FuenteResuelta& fuente);
     void dibujarImagen(const QString& ruta, const QImage& imagen, const QRectF& rect);
 

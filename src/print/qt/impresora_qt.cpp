@@ -12,7 +12,7 @@ ImpresoraQt::ImpresoraQt(std::unique_ptr<SalidaImpresora> salida, CatalogoFuente
 void ImpresoraQt::documentoNuevo() {
     m_documento = DocumentoGrabado(m_locale);
     // The font carried over from the last document opens the new one, so a replay starts from it.
-    m_documento.fijarFuente(m_estilo, fuente());
+    m_documento.fijarFuente(m_estilo);
 }
 
 QString ImpresoraQt::nombreDispositivo() const {
@@ -21,7 +21,7 @@ QString ImpresoraQt::nombreDispositivo() const {
 
 void ImpresoraQt::cambiarEstilo(const EstiloFuente& estilo) {
     m_estilo = estilo;
-    m_documento.fijarFuente(m_estilo, fuente());
+    m_documento.fijarFuente(m_estilo);
 }
 
 void ImpresoraQt::fijarTamanoFuente(float puntos) {

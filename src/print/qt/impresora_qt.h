@@ -46,9 +46,6 @@ public:
     void finDocumento() override;
     void descartarDocumento() override;
 
-    /// The document printed since the last end (what finDocumento would send now).
-    const DocumentoGrabado& documentoAbierto() const { return m_documento; }
-
 private:
     void cambiarEstilo(const EstiloFuente& estilo);
     const FuenteResuelta& fuente() { return m_fuentes.resolver(m_estilo); }

@@ -18,7 +18,9 @@ QList<PaginaDocumento> paginar(const DocumentoGrabado& documento, double altoPag
     for (int i = 0; i < renglones.size(); ++i) {
         const Renglon& r = renglones[i];
         const bool llena = r.y + r.alto - pagina.arriba > altoPagina;
-        if (llena && i > pagina.desde && altoPagina > 0) {
+        // The still open line after the last line break holds nothing: it must not cost a blank page.
+        const bool vacia = r.alto <= 0 && r.trazos.isEmpty();
+        if (llena && !vacia && i > pagina.desde && altoPagina > 0) {
             pagina.hasta = i;
             paginas.append(pagina);
             pagina = PaginaDocumento{i, i, r.y};

@@ -35,9 +35,9 @@ bool carpetaUtilizable(const QDir& carpeta) {
     return info.isDir() && info.isWritable();
 }
 
-/// The first n from 1 up for which none of the given suffixes exists yet.
-int siguienteNumero(const QDir& carpeta, const QString& base, const QStringList& sufijos) {
-    for (int n = 1;; ++n) {
+/// The first n from desde up for which none of the given suffixes exists yet.
+int siguienteNumero(const QDir& carpeta, const QString& base, const QStringList& sufijos, int desde) {
+    for (int n = desde;; ++n) {
         bool libre = true;
         for (const QString& s : sufijos)
             libre = libre && !carpeta.exists(base + QString::number(n) + s);
@@ -61,7 +61,9 @@ public:
     void entregar(const DocumentoGrabado& documento) override {
         comprobar();
         const QString base = nombreArchivo(m_nombre) + QLatin1Char('-');
-        const int n = siguienteNumero(m_carpeta, base, {QStringLiteral(".pdf"), QStringLiteral(".txt")});
+        // Numbers only grow during a run, so a busy folder is not searched from 1 for every ticket.
+        const int n = siguienteNumero(m_carpeta, base, {QStringLiteral(".pdf"), QStringLiteral(".txt")}, m_siguiente);
+        m_siguiente = n + 1;
         const QString raiz = m_carpeta.filePath(base + QString::number(n));
         QByteArray pdf;
         QBuffer buffer(&pdf);
@@ -77,6 +79,7 @@ private:
     QString m_nombre;
     QDir m_carpeta;
     FormatoRollo m_formato;
+    int m_siguiente = 1;
 };
 
 /// The current printer when no virtual printer was named: nothing can be printed on it.
@@ -148,8 +151,10 @@ void SistemaVirtual::escribirCrudo(const QString& impresora, const QByteArray& d
     if (!carpetaUtilizable(m_carpeta))
         fallaImpresora(QStringLiteral("No se puede escribir en la carpeta de salida ") + m_carpeta.absolutePath());
     const QString base = nombreArchivo(m_nombres[i]) + QStringLiteral("-cajon-");
-    const int n = siguienteNumero(m_carpeta, base, {QStringLiteral(".bin")});
+    int& siguiente = m_siguienteCajon[m_nombres[i]];
+    const int n = siguienteNumero(m_carpeta, base, {QStringLiteral(".bin")}, std::max(siguiente, 1));
     guardar(m_carpeta.filePath(base + QString::number(n) + QStringLiteral(".bin")), datos);
+    siguiente = n + 1;
 }
 
 QSize SistemaVirtual::tamanoImagen(const QString& ruta) {

@@ -3,6 +3,7 @@
 #include <QDir>
 #include <QStringList>
 
+#include <map>
 #include <memory>
 #include <vector>
 
@@ -44,6 +45,8 @@ private:
     std::vector<std::unique_ptr<ImpresoraQt>> m_impresoras;
     std::unique_ptr<Impresora> m_ninguna;
     int m_actual = 0;
+    /// Next drawer file number per printer.
+    std::map<QString, int> m_siguienteCajon;
 };
 
 } // namespace kestrel
