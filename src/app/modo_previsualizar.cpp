@@ -3,7 +3,6 @@
 #include <QCoreApplication>
 #include <QFile>
 #include <QImage>
-#include <QImageReader>
 #include <QSize>
 
 #include <cstdio>
@@ -12,6 +11,7 @@
 #include "json/fallo.h"
 #include "print/contexto.h"
 #include "print/documentos_impresion.h"
+#include "print/qt/sistemas.h"
 #include "print/vista_texto.h"
 
 namespace kestrel {
@@ -51,20 +51,6 @@ private:
         }
     }
 };
-
-/// A picture's natural size in hundredths of a millimetre, from the resolution it states (96 dpi when none).
-QSize medirImagen(const QString& ruta) {
-    QImageReader lector(ruta);
-    const QImage imagen = lector.read();
-    if (imagen.isNull())
-        throw FalloPlataforma(481, QStringLiteral("Imagen no válida: ") + ruta);
-    const auto centesimas = [](int pixeles, int puntosPorMetro) {
-        if (puntosPorMetro <= 0)
-            puntosPorMetro = 3780;
-        return static_cast<int>(static_cast<qint64>(pixeles) * 100000 / puntosPorMetro);
-    };
-    return {centesimas(imagen.width(), imagen.dotsPerMeterX()), centesimas(imagen.height(), imagen.dotsPerMeterY())};
-}
 
 QStringList lista(const QString& texto) {
     QStringList nombres;
@@ -166,7 +152,8 @@ int modoPrevisualizar(const QStringList& argumentos) {
             escribir(stderr, QStringLiteral("Aviso: la impresora averiada %1 no esta en la lista").arg(n));
         sistema.fijarAveriada(n);
     }
-    sistema.fijarMedidorImagenes(medirImagen);
+    // The same measure as the real printers: by content, the resolution the file states, 96 dpi otherwise.
+    sistema.fijarMedidorImagenes(tamanoImagenNatural);
     const bool anotado = o.anotado;
     sistema.fijarAlTerminar([anotado](const DocumentoVista& d) {
         escribir(stdout, QStringLiteral("=== %1 ===").arg(d.impresora));
