@@ -1,7 +1,10 @@
 #include "app/modos.h"
 
 #include <QApplication>
+#include <QLibraryInfo>
+#include <QLocale>
 #include <QStandardPaths>
+#include <QTranslator>
 
 #include <cstdio>
 
@@ -27,6 +30,12 @@ int modoAgente(int argc, char** argv) {
     QApplication::setOrganizationName(QStringLiteral("Kestrel"));
     // The window only hides; the agent ends through "Apagar Servidor".
     QApplication::setQuitOnLastWindowClosed(false);
+    // Everything the agent shows is Spanish, Qt's own buttons ("Aceptar", "Cancelar") included, whatever the
+    // machine's language.
+    QTranslator traduccionQt;
+    if (traduccionQt.load(QLocale(QLocale::Spanish), QStringLiteral("qtbase"), QStringLiteral("_"),
+                          QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+        QApplication::installTranslator(&traduccionQt);
 
     const ResultadoOpciones leidas = analizarOpciones(QApplication::arguments().mid(1));
     if (!leidas.error.isEmpty())
