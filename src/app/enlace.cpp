@@ -194,6 +194,9 @@ void Enlace::procesarPendientes() {
 void Enlace::alDesconectar() {
     if (m_cerrandoNosotros || !m_conectado)
         return;
+    // Whatever the service wrote before closing is still a message for us.
+    if (winsock.bytesAvailable() > 0)
+        winsock_DataArrival(winsock.bytesAvailable());
     winsock_Close();
 }
 

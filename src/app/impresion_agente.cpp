@@ -6,6 +6,7 @@
 namespace kestrel {
 
 std::unique_ptr<Documentos> crearImpresionAgente(const OpcionesImpresion&, Avisos&) {
+    // This build carries no printing.
     return nullptr;
 }
 

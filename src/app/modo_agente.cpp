@@ -18,6 +18,14 @@
 namespace kestrel {
 
 namespace {
+// Tests of the shipped program shorten the watch and status intervals; a branch never sets these.
+void intervaloDelEntorno(const char* variable, int& intervalo) {
+    bool ok = false;
+    const int valor = qEnvironmentVariableIntValue(variable, &ok);
+    if (ok && valor > 0)
+        intervalo = valor;
+}
+
 int fallar(const QString& texto) {
     std::fprintf(stderr, "kestrel-agente: %s (vea --help)\n", qUtf8Printable(texto));
     return 2;
@@ -58,6 +66,8 @@ int modoAgente(int argc, char** argv) {
     dependencias.enlace.servidor = opciones.servidor;
     dependencias.enlace.puerto = opciones.puerto;
     dependencias.enlace.codificacion = opciones.codificacion;
+    intervaloDelEntorno("KESTREL_INTERVALO_VIGILANCIA_MS", dependencias.enlace.intervaloVigilancia);
+    intervaloDelEntorno("KESTREL_INTERVALO_ESTADO_MS", dependencias.enlace.intervaloPing);
     const OpcionesImpresion impresion = opciones.impresion;
     dependencias.crearDocumentos = [impresion](Avisos& avisos) { return crearImpresionAgente(impresion, avisos); };
     dependencias.terminar = [](int codigo) { QCoreApplication::exit(codigo); };
