@@ -29,7 +29,6 @@ inline QStringView desde(const QString& texto, qsizetype posicion, qsizetype lar
 }
 
 void anotar(QStringView a, QStringView b = {}, QStringView c = {}, QStringView d = {}) {
-    erroresJson.reserve(erroresJson.size() + a.size() + b.size() + c.size() + d.size() + 2);
     erroresJson.append(a).append(b).append(c).append(d).append(finEntrada);
 }
 
@@ -189,8 +188,9 @@ QString formatearEntero(QStringView t) {
     return agrupado;
 }
 
-/// The common case of a JSON number, -?digits(.digits)? with at most 18 whole digits, read directly. Gives
-/// what formatearDecimal and convertirDecimalServicio give together; nullopt leaves it to them.
+/// The common case of a JSON number, -?digits(.digits)? with at most 17 whole digits (so that two more still fit 64
+/// bits), read directly. Gives what formatearDecimal and convertirDecimalServicio give together; nullopt leaves it to
+/// them.
 std::optional<Decimal> numeroSencillo(QStringView t) {
     qsizetype i = 0;
     const qsizetype n = t.size();
@@ -206,7 +206,7 @@ std::optional<Decimal> numeroSencillo(QStringView t) {
         if (significativas > 0 || t[i] != u'0')
             ++significativas;
         valor = valor * 10 + (t[i].unicode() - u'0');
-        if (significativas > 18)
+        if (significativas > 17)
             return std::nullopt;
     }
     if (i == inicioEntero)
