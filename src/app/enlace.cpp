@@ -4,13 +4,13 @@
 
 #include "app/mensajes_agente.h"
 #include "app/numeros_socket.h"
+#include "app/textos_agente.h"
 #include "print/avisos.h"
 
 namespace kestrel {
 
 namespace {
 
-const QString tituloGlobos = QStringLiteral("Sistema de impresora");
 const QString textoConectado = QStringLiteral("Servidor de impresoras conextado correctamente");
 const QString textoDesconectando = QStringLiteral("DesConectando");
 const QString textoDesconectado = QStringLiteral("Servidor de impresoras desconectado");
@@ -69,7 +69,7 @@ Enlace::Enlace(ConfiguracionEnlace configuracion, SalidaEnlace& salida,
 }
 
 Enlace::~Enlace() {
-    // The socket dies after this object's handlers would be usable: it must not call them while closing.
+    // The socket is destroyed after the members its handlers use: silence it before it closes.
     disconnect(&winsock, nullptr, this, nullptr);
     winsock.abort();
 }
@@ -142,7 +142,7 @@ void Enlace::winsock_Connect() {
     m_salida.agregarLog(identificacion);
     enviar(identificacion);
     m_salida.mostrarConexion(true, textoConectado);
-    m_salida.mostrarGlobo(textoConectado, iconoglobo::informacion, tituloGlobos, tiempoGlobo);
+    m_salida.mostrarGlobo(textoConectado, iconoglobo::informacion, textosagente::tituloGlobos, tiempoGlobo);
 }
 
 void Enlace::winsock_DataArrival(qint64 bytesTotal) {
@@ -194,6 +194,9 @@ void Enlace::procesarPendientes() {
 void Enlace::alDesconectar() {
     if (m_cerrandoNosotros || !m_conectado)
         return;
+    // Whatever the service wrote before closing is still a message for us.
+    if (winsock.bytesAvailable() > 0)
+        winsock_DataArrival(winsock.bytesAvailable());
     winsock_Close();
 }
 
@@ -208,7 +211,7 @@ void Enlace::alFallar(QAbstractSocket::SocketError error) {
 void Enlace::winsock_Close() {
     cerrarSocket();
     m_salida.mostrarConexion(false, textoDesconectando);
-    m_salida.mostrarGlobo(textoDesconectado, iconoglobo::informacion, tituloGlobos, tiempoGlobo);
+    m_salida.mostrarGlobo(textoDesconectado, iconoglobo::informacion, textosagente::tituloGlobos, tiempoGlobo);
 }
 
 void Enlace::winsock_Error(int Number, const QString& Description) {
@@ -217,7 +220,7 @@ void Enlace::winsock_Error(int Number, const QString& Description) {
     cerrarSocket();
     m_inicioIntento.invalidate();
     m_salida.mostrarConexion(false, textoDesconectando);
-    m_salida.mostrarGlobo(texto, iconoglobo::informacion, tituloGlobos, tiempoGlobo);
+    m_salida.mostrarGlobo(texto, iconoglobo::informacion, textosagente::tituloGlobos, tiempoGlobo);
 }
 
 } // namespace kestrel

@@ -1,7 +1,10 @@
 #include "app/modos.h"
 
 #include <QApplication>
+#include <QLibraryInfo>
+#include <QLocale>
 #include <QStandardPaths>
+#include <QTranslator>
 
 #include <cstdio>
 
@@ -15,6 +18,14 @@
 namespace kestrel {
 
 namespace {
+// Tests of the shipped program shorten the watch and status intervals; a branch never sets these.
+void intervaloDelEntorno(const char* variable, int& intervalo) {
+    bool ok = false;
+    const int valor = qEnvironmentVariableIntValue(variable, &ok);
+    if (ok && valor > 0)
+        intervalo = valor;
+}
+
 int fallar(const QString& texto) {
     std::fprintf(stderr, "kestrel-agente: %s (vea --help)\n", qUtf8Printable(texto));
     return 2;
@@ -27,6 +38,12 @@ int modoAgente(int argc, char** argv) {
     QApplication::setOrganizationName(QStringLiteral("Kestrel"));
     // The window only hides; the agent ends through "Apagar Servidor".
     QApplication::setQuitOnLastWindowClosed(false);
+    // Everything the agent shows is Spanish, Qt's own buttons ("Aceptar", "Cancelar") included, whatever the
+    // machine's language.
+    QTranslator traduccionQt;
+    if (traduccionQt.load(QLocale(QLocale::Spanish), QStringLiteral("qtbase"), QStringLiteral("_"),
+                          QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+        QApplication::installTranslator(&traduccionQt);
 
     const ResultadoOpciones leidas = analizarOpciones(QApplication::arguments().mid(1));
     if (!leidas.error.isEmpty())
@@ -49,6 +66,8 @@ int modoAgente(int argc, char** argv) {
     dependencias.enlace.servidor = opciones.servidor;
     dependencias.enlace.puerto = opciones.puerto;
     dependencias.enlace.codificacion = opciones.codificacion;
+    intervaloDelEntorno("KESTREL_INTERVALO_VIGILANCIA_MS", dependencias.enlace.intervaloVigilancia);
+    intervaloDelEntorno("KESTREL_INTERVALO_ESTADO_MS", dependencias.enlace.intervaloPing);
     const OpcionesImpresion impresion = opciones.impresion;
     dependencias.crearDocumentos = [impresion](Avisos& avisos) { return crearImpresionAgente(impresion, avisos); };
     dependencias.terminar = [](int codigo) { QCoreApplication::exit(codigo); };
