@@ -2,24 +2,18 @@
 
 #include <QString>
 
+#include "json/dialogos_script.h"
+
 class QWidget;
 
 namespace kestrel {
 
-enum class IconoMensaje {
-    Informacion,
-    Exclamacion,
-    Critico,
-};
+using IconoMensaje = IconoDialogo;
 
-/// The modal questions and notices of the window. Tests answer them; the agent uses Qt's dialogs.
-class Dialogos {
+/// The modal questions and notices of the window: the message and input boxes (the same ones a JSON script
+/// shows) and the open-file dialog. Tests answer them; the agent uses Qt's dialogs.
+class Dialogos : public DialogosScript {
 public:
-    virtual ~Dialogos() = default;
-    /// A message box with an OK button.
-    virtual void mensaje(const QString& texto, IconoMensaje icono, const QString& titulo) = 0;
-    /// An input box: the answer, or empty when cancelled.
-    virtual QString entrada(const QString& pregunta, const QString& titulo, const QString& porOmision) = 0;
     /// An open-file dialog. filtro lists description and patterns separated by "|" ("Todos|*.*"); patterns
     /// within an entry are separated by "," or ";". Empty when cancelled.
     virtual QString abrirArchivo(const QString& filtro) = 0;
