@@ -1,7 +1,5 @@
 #include "app/modos.h"
 
-#include <QFile>
-
 #include <cstdio>
 #include <string>
 
@@ -58,20 +56,13 @@ public:
 } // namespace
 
 int modoEvaluarScript(const QStringList& argumentos) {
-    if (argumentos.size() != 1) {
-        std::fputs("Uso: kestrel-agente --evaluar-script ARCHIVO\n", stderr);
+    const std::optional<QString> texto = leerArchivoDelModo(argumentos, "kestrel-agente --evaluar-script ARCHIVO");
+    if (!texto)
         return 2;
-    }
-    QFile archivo(argumentos.front());
-    if (!archivo.open(QIODevice::ReadOnly)) {
-        std::fprintf(stderr, "No se pudo leer %s: %s\n", qPrintable(argumentos.front()),
-                     qPrintable(archivo.errorString()));
-        return 2;
-    }
     DialogosConsola dialogos;
     cJSONScript script(dialogos);
     try {
-        const QString salida = script.Eval(QString::fromUtf8(archivo.readAll()));
+        const QString salida = script.Eval(*texto);
         if (!jsonErrors().isEmpty())
             return 1;
         escribir(stdout, salida + QLatin1Char('\n'));

@@ -5,6 +5,7 @@
 #include <QSaveFile>
 
 #include "json/fallo.h"
+#include "print/impresora_ausente.h"
 #include "print/qt/imagen.h"
 #include "print/qt/transcripcion.h"
 
@@ -82,34 +83,10 @@ private:
     int m_siguiente = 1;
 };
 
-/// The current printer when no virtual printer was named: nothing can be printed on it.
-class ImpresoraNinguna : public Impresora {
-public:
-    QString nombreDispositivo() const override { fallar(); }
-    float tamanoFuente() const override { fallar(); }
-    void fijarTamanoFuente(float) override { fallar(); }
-    QString nombreFuente() const override { fallar(); }
-    void fijarNombreFuente(const QString&) override { fallar(); }
-    bool negrita() const override { fallar(); }
-    void fijarNegrita(bool) override { fallar(); }
-    void fijarEnfasis(bool) override { fallar(); }
-    void imprimir(const Linea&, bool) override { fallar(); }
-    double anchoTexto(const QString&) override { fallar(); }
-    double altoTexto(const QString&) override { fallar(); }
-    void dibujarImagen(const QString&, double, double, double, double) override { fallar(); }
-    void sondear() override { fallar(); }
-    void cerrarSondeo() override { fallar(); }
-    void finDocumento() override { fallar(); }
-    void descartarDocumento() override {}
-
-private:
-    [[noreturn]] static void fallar() { fallaImpresora(QStringLiteral("No hay ninguna impresora disponible")); }
-};
-
 } // namespace
 
 SistemaVirtual::SistemaVirtual(const QStringList& nombres, const QString& carpetaSalida, FormatoRollo formato)
-    : m_carpeta(carpetaSalida), m_formato(formato), m_ninguna(std::make_unique<ImpresoraNinguna>()) {
+    : m_carpeta(carpetaSalida), m_formato(formato), m_ninguna(std::make_unique<ImpresoraAusente>()) {
     for (const QString& n : nombres) {
         const QString limpio = n.trimmed();
         if (!limpio.isEmpty() && indiceDe(limpio) < 0)
