@@ -32,24 +32,11 @@ public:
     void mostrarGlobo(const QString& mensaje, int icono, const QString& titulo, int tiempoMs) override {
         QString texto = mensaje;
         texto.replace(QStringLiteral("\r\n"), QStringLiteral(" / "));
-        escribir(stderr,
-                 QStringLiteral("[globo %1 %2 ms] %3: %4").arg(nombreIcono(icono)).arg(tiempoMs).arg(titulo, texto));
+        escribir(
+            stderr,
+            QStringLiteral("[globo %1 %2 ms] %3: %4").arg(nombreIconoGlobo(icono)).arg(tiempoMs).arg(titulo, texto));
     }
     void registrar(const QString& entrada) override { escribir(stderr, entrada); }
-
-private:
-    static QString nombreIcono(int icono) {
-        switch (icono) {
-        case iconoglobo::informacion:
-            return QStringLiteral("informacion");
-        case iconoglobo::advertencia:
-            return QStringLiteral("advertencia");
-        case iconoglobo::error:
-            return QStringLiteral("error");
-        default:
-            return QStringLiteral("ninguno");
-        }
-    }
 };
 
 QStringList lista(const QString& texto) {

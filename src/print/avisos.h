@@ -12,6 +12,9 @@ inline constexpr int advertencia = 2;
 inline constexpr int error = 3;
 } // namespace iconoglobo
 
+/// The icon's name as the logs and the text views write it ("informacion", "advertencia", "error").
+QString nombreIconoGlobo(int icono);
+
 /// How a document reaches the user: the balloon of the tray icon and the window's log. The window implements
 /// it; documents never touch a widget.
 class Avisos {

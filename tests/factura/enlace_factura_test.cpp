@@ -64,7 +64,7 @@ TEST(FacturaEnElEnlace, LoQueLlegaDuranteLaCesionSeImprimeDespuesYAparte) {
     enlace.iniciar();
     ASSERT_TRUE(esperarHasta([&] { return servicio.identificaciones().size() == 1; }));
     ASSERT_TRUE(esperarHasta([&] { return enlace.estadoSocket() == 7; }));
-    const QString factura = leerArchivo(QDir(carpetaFacturas()).filePath(QStringLiteral("cerrada-pagos-cambio.json")));
+    const QString factura = leerTexto(QDir(carpetaFacturas()).filePath(QStringLiteral("cerrada-pagos-cambio.json")));
     servicio.enviar(factura.toUtf8() + "_endMessage_");
     ASSERT_TRUE(esperarHasta([&] { return servicio.estados().size() == 2; }));
 

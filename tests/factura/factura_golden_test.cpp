@@ -9,6 +9,7 @@
 #include <QFile>
 
 #include "json/json.h"
+#include "dorados.h"
 #include "mesa_factura.h"
 
 namespace kestrel::prueba {
@@ -26,30 +27,16 @@ class Factura : public testing::TestWithParam<std::string> {};
 TEST_P(Factura, ComoElGolden) {
     const QDir carpeta(carpetaFacturas());
     const QString caso = QString::fromStdString(GetParam());
-    const QString mensaje = leerArchivo(carpeta.filePath(caso + QStringLiteral(".json")));
+    const QString mensaje = leerTexto(carpeta.filePath(caso + QStringLiteral(".json")));
     Valor raiz = jsonParse(mensaje);
     ASSERT_TRUE(jsonErrors().isEmpty()) << jsonErrors().toStdString();
     MesaFactura mesa(raiz.comoDictionary().valorSinInsertar(QStringLiteral("prueba")));
     const QString obtenido = conMarcasProveedor(mesa.imprimirMensaje(mensaje));
 
-    const QString rutaGolden = carpeta.filePath(caso + QStringLiteral(".txt"));
-    if (!qgetenv("KESTREL_REESCRIBIR_FACTURAS").isEmpty()) {
-        QFile f(rutaGolden);
-        ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
-        f.write(obtenido.toUtf8());
-        GTEST_SKIP() << "reescrito " << rutaGolden.toStdString();
-    }
-    EXPECT_EQ(obtenido.toStdString(), leerArchivo(rutaGolden).toStdString());
+    compararConDorado(carpeta.filePath(caso + QStringLiteral(".txt")), obtenido, "KESTREL_REESCRIBIR_FACTURAS");
 }
 
-INSTANTIATE_TEST_SUITE_P(Casos, Factura, testing::ValuesIn(casos()), [](const testing::TestParamInfo<std::string>& i) {
-    std::string n = i.param;
-    for (char& c : n) {
-        if (c == '-')
-            c = '_';
-    }
-    return n;
-});
+INSTANTIATE_TEST_SUITE_P(Casos, Factura, testing::ValuesIn(casos()), nombreDeCaso);
 
 } // namespace
 } // namespace kestrel::prueba

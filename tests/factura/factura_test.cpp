@@ -18,7 +18,7 @@ namespace kestrel::prueba {
 namespace {
 
 QString fixture(const char* caso) {
-    return leerArchivo(QDir(carpetaFacturas()).filePath(QString::fromLatin1(caso) + QStringLiteral(".json")));
+    return leerTexto(QDir(carpetaFacturas()).filePath(QString::fromLatin1(caso) + QStringLiteral(".json")));
 }
 
 Valor analizar(const QString& texto) {

@@ -15,19 +15,6 @@ namespace kestrel::prueba {
 
 namespace {
 
-QString nombreIcono(int icono) {
-    switch (icono) {
-    case iconoglobo::informacion:
-        return QStringLiteral("informacion");
-    case iconoglobo::advertencia:
-        return QStringLiteral("advertencia");
-    case iconoglobo::error:
-        return QStringLiteral("error");
-    default:
-        return QString::number(icono);
-    }
-}
-
 QStringList listaNombres(const Valor& v, const QString& omision) {
     const QString texto = v.esVacio() ? omision : v.comoTexto();
     QStringList nombres;
@@ -65,7 +52,7 @@ QSize medirImagen(const QString& ruta) {
 void Transcripcion::mostrarGlobo(const QString& mensaje, int icono, const QString& titulo, int tiempoMs) {
     QString texto = mensaje;
     texto.replace(QStringLiteral("\r\n"), QStringLiteral("\\r\\n"));
-    lineas << QStringLiteral("~ globo %1 %2 \"%3\": %4").arg(nombreIcono(icono)).arg(tiempoMs).arg(titulo, texto);
+    lineas << QStringLiteral("~ globo %1 %2 \"%3\": %4").arg(nombreIconoGlobo(icono)).arg(tiempoMs).arg(titulo, texto);
 }
 
 void Transcripcion::registrar(const QString& entrada) {
@@ -136,13 +123,6 @@ void MesaFactura::anotarAbiertos() {
         if (!sistema->impresora(n)->documentoAbierto().isEmpty())
             transcripcion.lineas << QStringLiteral("~ abierto en ") + n;
     }
-}
-
-QString leerArchivo(const QString& ruta) {
-    QFile f(ruta);
-    if (!f.open(QIODevice::ReadOnly))
-        return {};
-    return QString::fromUtf8(f.readAll());
 }
 
 } // namespace kestrel::prueba

@@ -7,6 +7,7 @@
 
 #include <memory>
 
+#include "dorados.h"
 #include "json/valor.h"
 #include "print/avisos.h"
 #include "print/contexto.h"
@@ -51,8 +52,6 @@ public:
     /// Adds "~ abierto en" for every printer that still holds lines.
     void anotarAbiertos();
 };
-
-QString leerArchivo(const QString& ruta);
 
 /// The transcript with the two build-time vendor lines replaced by <KESTREL_PROVEEDOR_NIT> and
 /// <KESTREL_PROVEEDOR_WEB>.

@@ -9,6 +9,7 @@
 #include <QFile>
 
 #include "banco.h"
+#include "dorados.h"
 #include "json/fallo.h"
 #include "json/json.h"
 #include "print/comanda.h"
@@ -32,19 +33,6 @@ std::vector<std::string> casos() {
     return nombres;
 }
 
-QString nombreIcono(int icono) {
-    switch (icono) {
-    case iconoglobo::informacion:
-        return QStringLiteral("informacion");
-    case iconoglobo::advertencia:
-        return QStringLiteral("advertencia");
-    case iconoglobo::error:
-        return QStringLiteral("error");
-    default:
-        return QString::number(icono);
-    }
-}
-
 /// Everything the message produced, in the order it happened: documents as they ended, balloons, drawer
 /// pulses and a failure that reached the caller.
 class Transcripcion : public Avisos {
@@ -52,7 +40,8 @@ public:
     void mostrarGlobo(const QString& mensaje, int icono, const QString& titulo, int tiempoMs) override {
         QString texto = mensaje;
         texto.replace(QStringLiteral("\r\n"), QStringLiteral("\\r\\n"));
-        lineas << QStringLiteral("~ globo %1 %2 \"%3\": %4").arg(nombreIcono(icono)).arg(tiempoMs).arg(titulo, texto);
+        lineas
+            << QStringLiteral("~ globo %1 %2 \"%3\": %4").arg(nombreIconoGlobo(icono)).arg(tiempoMs).arg(titulo, texto);
     }
     void registrar(const QString& entrada) override { lineas << QStringLiteral("~ registro ") + entrada; }
 
@@ -117,37 +106,16 @@ QString imprimirCaso(const QString& mensaje) {
     return t.lineas.join(QLatin1Char('\n')) + QLatin1Char('\n');
 }
 
-QString leer(const QString& ruta) {
-    QFile f(ruta);
-    if (!f.open(QIODevice::ReadOnly))
-        return {};
-    return QString::fromUtf8(f.readAll());
-}
-
 class Recibo : public testing::TestWithParam<std::string> {};
 
 TEST_P(Recibo, ComoElGolden) {
     const QDir carpeta(carpetaRecibos());
     const QString caso = QString::fromStdString(GetParam());
-    const QString obtenido = imprimirCaso(leer(carpeta.filePath(caso + QStringLiteral(".json"))));
-    const QString rutaGolden = carpeta.filePath(caso + QStringLiteral(".txt"));
-    if (!qgetenv("KESTREL_REESCRIBIR_RECIBOS").isEmpty()) {
-        QFile f(rutaGolden);
-        ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
-        f.write(obtenido.toUtf8());
-        GTEST_SKIP() << "reescrito " << rutaGolden.toStdString();
-    }
-    EXPECT_EQ(obtenido.toStdString(), leer(rutaGolden).toStdString());
+    const QString obtenido = imprimirCaso(leerTexto(carpeta.filePath(caso + QStringLiteral(".json"))));
+    compararConDorado(carpeta.filePath(caso + QStringLiteral(".txt")), obtenido, "KESTREL_REESCRIBIR_RECIBOS");
 }
 
-INSTANTIATE_TEST_SUITE_P(Casos, Recibo, testing::ValuesIn(casos()), [](const testing::TestParamInfo<std::string>& i) {
-    std::string n = i.param;
-    for (char& c : n) {
-        if (c == '-')
-            c = '_';
-    }
-    return n;
-});
+INSTANTIATE_TEST_SUITE_P(Casos, Recibo, testing::ValuesIn(casos()), nombreDeCaso);
 
 } // namespace
 } // namespace kestrel::prueba
