@@ -11,13 +11,13 @@ namespace {
 
 const char* const ayuda =
     "Uso: kestrel-servicio [--enviar ARCHIVO]... [--puerto N] [--salir-tras-respuestas N]\n"
-    "Servicio central de impresion de demostracion: acepta agentes, muestra con hora cada identificacion y\n"
-    "cada respuesta de estado que recibe, y envia los mensajes de los archivos (cada uno seguido de\n"
+    "Servicio central de impresión de demostración: acepta agentes, muestra con hora cada identificación y\n"
+    "cada respuesta de estado que recibe, y envía los mensajes de los archivos (cada uno seguido de\n"
     "\"_endMessage_\") a cada agente que se identifica.\n"
     "\n"
-    "  --enviar ARCHIVO              mensaje a enviar; se puede repetir, se envian en ese orden\n"
-    "  --puerto N                    puerto donde escucha (por omision 3000)\n"
-    "  --salir-tras-respuestas N     termina despues de recibir N respuestas de estado\n"
+    "  --enviar ARCHIVO              mensaje a enviar; se puede repetir, se envían en ese orden\n"
+    "  --puerto N                    puerto donde escucha (por omisión 3000)\n"
+    "  --salir-tras-respuestas N     termina después de recibir N respuestas de estado\n"
     "  --help                        muestra esta ayuda\n";
 
 int fallar(const QString& texto) {
