@@ -8,7 +8,7 @@
 
 namespace kestrel {
 
-Despachador::Despachador(Documentos* documentos, std::function<void(const QString&)> agregarLog)
+Despachador::Despachador(Documentos& documentos, std::function<void(const QString&)> agregarLog)
     : m_documentos(documentos), m_agregarLog(std::move(agregarLog)) {}
 
 void Despachador::procesarMensaje(const QString& mensaje) {
@@ -36,11 +36,9 @@ void Despachador::despachar(const QString& mensaje) {
     // A top-level list has no members to read: comoDictionary raises and the message ends here.
     Dictionary& sobre = raiz.comoDictionary();
     const Valor config = sobre.item(QStringLiteral("config"));
-    m_configuracion = config;
     if (!config.esContenedor())
         m_agregarLog(QStringLiteral("El mensaje no trae \"config\" como objeto o lista"));
-    if (m_documentos)
-        m_documentos->fijarConfiguracion(config);
+    m_documentos.fijarConfiguracion(config);
 
     Valor dato = sobre.item(QStringLiteral("dato"));
     const Valor valorTipo = sobre.item(QStringLiteral("tipo"));
@@ -55,24 +53,14 @@ void Despachador::despachar(const QString& mensaje) {
             QStringLiteral("El mensaje de tipo \"%1\" no trae una lista en \"dato\": no se imprime").arg(tipo));
         return;
     }
-    if (!m_documentos) {
-        sinImpresion(tipo);
-        return;
-    }
     if (tipo == QLatin1String("comanda"))
-        m_documentos->imprimirComanda(dato.comoCollection());
+        m_documentos.imprimirComanda(dato.comoCollection());
     else if (tipo == QLatin1String("factura"))
-        m_documentos->imprimirFactura(dato);
+        m_documentos.imprimirFactura(dato);
     else if (tipo == QLatin1String("anulacion"))
-        m_documentos->imprimirAnulacion(dato.comoCollection());
+        m_documentos.imprimirAnulacion(dato.comoCollection());
     else
-        m_documentos->abrirCajon();
-}
-
-void Despachador::sinImpresion(const QString& tipo) {
-    m_agregarLog(
-        QStringLiteral("No hay un módulo de impresión instalado para los mensajes de tipo \"%1\": no se imprime")
-            .arg(tipo));
+        m_documentos.abrirCajon();
 }
 
 } // namespace kestrel

@@ -4,8 +4,6 @@
 
 #include <functional>
 
-#include "json/valor.h"
-
 namespace kestrel {
 
 class Documentos;
@@ -15,21 +13,15 @@ class Documentos;
 /// steps after processing (busy flag, status reply, closing line) always run.
 class Despachador {
 public:
-    /// documentos may be null: the message is then logged as having no renderer installed.
-    Despachador(Documentos* documentos, std::function<void(const QString&)> agregarLog);
+    Despachador(Documentos& documentos, std::function<void(const QString&)> agregarLog);
 
     void procesarMensaje(const QString& mensaje);
 
-    /// The "config" member of the last message that parsed cleanly; no object until the first one.
-    const Valor& configuracion() const { return m_configuracion; }
-
 private:
     void despachar(const QString& mensaje);
-    void sinImpresion(const QString& tipo);
 
-    Documentos* m_documentos;
+    Documentos& m_documentos;
     std::function<void(const QString&)> m_agregarLog;
-    Valor m_configuracion;
 };
 
 } // namespace kestrel

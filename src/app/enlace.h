@@ -52,8 +52,6 @@ bool codificacionValida(const QString& nombre);
 class Enlace : public QObject {
     Q_OBJECT
 public:
-    static constexpr int tiempoGlobo = 30000;
-
     Enlace(ConfiguracionEnlace configuracion, SalidaEnlace& salida, std::function<void(const QString&)> procesarMensaje,
            QObject* parent = nullptr);
     ~Enlace() override;

@@ -60,9 +60,8 @@ frmMain::frmMain(DependenciasVentana dependencias, QWidget* parent)
                    Qt::WindowMinimizeButtonHint);
     construirControles();
 
-    if (m_dep.crearDocumentos)
-        m_documentos = m_dep.crearDocumentos(*this);
-    m_despachador = std::make_unique<Despachador>(m_documentos.get(), [this](const QString& e) { agregarLog(e); });
+    m_documentos = m_dep.crearDocumentos(*this);
+    m_despachador = std::make_unique<Despachador>(*m_documentos, [this](const QString& e) { agregarLog(e); });
     m_enlace =
         std::make_unique<Enlace>(m_dep.enlace, *this, [this](const QString& m) { m_despachador->procesarMensaje(m); });
 
@@ -189,7 +188,7 @@ bool frmMain::Form_Load() {
     SysTray.Init(this, QStringLiteral("Sincronizador Kestrel"));
     SysTray.SetIcon(pctDisconected, QStringLiteral("Conectando"));
     SysTray.ShowBalloonTip(QStringLiteral("Conectando al servidor de impresion "), iconoglobo::informacion,
-                           textosagente::tituloGlobos, Enlace::tiempoGlobo);
+                           textosagente::tituloGlobos, tiempoGlobo);
     if (tecnico)
         show();
     else

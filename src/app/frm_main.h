@@ -35,7 +35,7 @@ struct DependenciasVentana {
     AreaNotificacion* area = nullptr;
     QString carpetaAplicacion;
     ConfiguracionEnlace enlace;
-    /// Builds the printing once the window exists; a null result means no printing is installed.
+    /// Builds the printing once the window exists (the documents report through the window).
     std::function<std::unique_ptr<Documentos>(Avisos&)> crearDocumentos;
     /// Ends the process with the given code.
     std::function<void(int)> terminar;

@@ -11,32 +11,6 @@
 
 namespace kestrel {
 
-namespace {
-
-/// The printer system, the print context and the documents, kept alive together for the whole run.
-class ImpresionAgente : public Documentos {
-public:
-    ImpresionAgente(std::unique_ptr<SistemaImpresion> sistema, Avisos& avisos, const OpcionesImpresion& opciones)
-        : m_sistema(std::move(sistema)), m_ctx(*m_sistema, avisos, opciones.carpetaAplicacion), m_documentos(m_ctx) {
-        m_ctx.propinaCupon = opciones.propinaCupon;
-        // The link holds back any message that completes meanwhile until the invoice is done.
-        m_ctx.cederEventos = [] { QCoreApplication::processEvents(); };
-    }
-
-    void fijarConfiguracion(const Valor& configuracion) override { m_documentos.fijarConfiguracion(configuracion); }
-    void imprimirComanda(Collection& comandas) override { m_documentos.imprimirComanda(comandas); }
-    void imprimirFactura(const Valor& dato) override { m_documentos.imprimirFactura(dato); }
-    void imprimirAnulacion(Collection& anulaciones) override { m_documentos.imprimirAnulacion(anulaciones); }
-    void abrirCajon() override { m_documentos.abrirCajon(); }
-
-private:
-    std::unique_ptr<SistemaImpresion> m_sistema;
-    ContextoImpresion m_ctx;
-    DocumentosImpresion m_documentos;
-};
-
-} // namespace
-
 std::unique_ptr<Documentos> crearImpresionAgente(const OpcionesImpresion& opciones, Avisos& avisos) {
     std::unique_ptr<SistemaImpresion> sistema;
     if (opciones.impresorasVirtuales.isEmpty()) {
@@ -48,7 +22,11 @@ std::unique_ptr<Documentos> crearImpresionAgente(const OpcionesImpresion& opcion
                              .arg(opciones.impresorasVirtuales.join(QStringLiteral(", ")), salida));
         sistema = crearSistemaVirtual(opciones.impresorasVirtuales, salida);
     }
-    return std::make_unique<ImpresionAgente>(std::move(sistema), avisos, opciones);
+    auto documentos = std::make_unique<DocumentosImpresion>(std::move(sistema), avisos, opciones.carpetaAplicacion);
+    documentos->contexto().propinaCupon = opciones.propinaCupon;
+    // The link holds back any message that completes meanwhile until the invoice is done.
+    documentos->contexto().cederEventos = [] { QCoreApplication::processEvents(); };
+    return documentos;
 }
 
 } // namespace kestrel

@@ -27,8 +27,7 @@ struct OpcionesImpresion {
 /// Builds the printing of the agent: the printer system, the shared print context (with the window's
 /// balloon and log) and the documents. Everything about printing is put together here and nowhere else.
 /// The invoice's yield (ContextoImpresion::cederEventos) is QCoreApplication::processEvents(): the link keeps
-/// whatever arrives meanwhile and processes it after the current message. Null when this build has no
-/// printing: the dispatcher then logs, for each kind, that no renderer is installed.
+/// whatever arrives meanwhile and processes it after the current message.
 std::unique_ptr<Documentos> crearImpresionAgente(const OpcionesImpresion& opciones, Avisos& avisos);
 
 } // namespace kestrel

@@ -27,10 +27,13 @@ const char* const ayuda =
     "  --evaluar-script ARCHIVO       evalúa un script JSON e imprime el texto producido\n"
     "  --previsualizar MENSAJE.json   muestra como texto los documentos que imprime un mensaje\n"
     "      [--impresoras A,B,C] [--predeterminada A] [--averiadas B] [--anotado] [--carpeta DIR]\n"
+    "  --version                      muestra la versión\n"
     "  --help                         muestra esta ayuda\n";
 
 } // namespace
 
+// Everything but the agent itself runs without a display: help, version, the tool modes and option errors are
+// answered before any GUI application exists.
 int main(int argc, char** argv) {
     QStringList argumentos;
     for (int i = 1; i < argc; ++i)
@@ -38,6 +41,10 @@ int main(int argc, char** argv) {
 
     if (argumentos.contains(QStringLiteral("--help")) || argumentos.contains(QStringLiteral("-h"))) {
         std::fputs(ayuda, stdout);
+        return 0;
+    }
+    if (argumentos.contains(QStringLiteral("--version"))) {
+        std::puts("kestrel-agente " KESTREL_VERSION);
         return 0;
     }
     const QString primero = argumentos.value(0);
@@ -53,5 +60,5 @@ int main(int argc, char** argv) {
         QCoreApplication app(argc, argv);
         return consola(argumentos.mid(1));
     }
-    return kestrel::modoAgente(argc, argv);
+    return kestrel::modoAgente(argc, argv, argumentos);
 }

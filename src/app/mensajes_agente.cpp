@@ -1,36 +1,8 @@
 #include "app/mensajes_agente.h"
 
-namespace kestrel {
+#include "json/volcado.h"
 
-QString escaparJson(const QString& texto) {
-    QString salida;
-    salida.reserve(texto.size());
-    for (QChar c : texto) {
-        switch (c.unicode()) {
-        case u'"':
-            salida += QLatin1String("\\\"");
-            break;
-        case u'\\':
-            salida += QLatin1String("\\\\");
-            break;
-        case u'\n':
-            salida += QLatin1String("\\n");
-            break;
-        case u'\r':
-            salida += QLatin1String("\\r");
-            break;
-        case u'\t':
-            salida += QLatin1String("\\t");
-            break;
-        default:
-            if (c.unicode() < 0x20)
-                salida += QStringLiteral("\\u%1").arg(c.unicode(), 4, 16, QLatin1Char('0'));
-            else
-                salida += c;
-        }
-    }
-    return salida;
-}
+namespace kestrel {
 
 QString textoIdentificacion(const QString& codigoSucursal) {
     return QLatin1String("{\"idSyA\":\"") + escaparJson(codigoSucursal) + QLatin1String("\",\"type\":\"id\"}");

@@ -1,8 +1,10 @@
 #include "app/modos.h"
 
 #include <QApplication>
+#include <QFileInfo>
 #include <QLibraryInfo>
 #include <QLocale>
+#include <QRegularExpression>
 #include <QStandardPaths>
 #include <QTranslator>
 
@@ -32,7 +34,32 @@ int fallar(const QString& texto) {
 }
 } // namespace
 
-int modoAgente(int argc, char** argv) {
+bool hayPantalla() {
+    const QString plataforma = qEnvironmentVariable("QT_QPA_PLATFORM");
+    if (!plataforma.isEmpty() && !plataforma.startsWith(QLatin1String("xcb")) &&
+        !plataforma.startsWith(QLatin1String("wayland")))
+        return true;
+    if (!plataforma.startsWith(QLatin1String("xcb")) && !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY"))
+        return true;
+    const QString pantalla = qEnvironmentVariable("DISPLAY");
+    if (pantalla.isEmpty())
+        return false;
+    // A local display ":N" listens on its socket; without it Qt would abort instead of saying why.
+    static const QRegularExpression local(QStringLiteral("^:(\\d+)(\\.\\d+)?$"));
+    const QRegularExpressionMatch m = local.match(pantalla);
+    return !m.hasMatch() || QFileInfo::exists(QStringLiteral("/tmp/.X11-unix/X") + m.captured(1));
+}
+
+int modoAgente(int argc, char** argv, const QStringList& argumentos) {
+    const ResultadoOpciones leidas = analizarOpciones(argumentos);
+    if (!leidas.error.isEmpty())
+        return fallar(leidas.error);
+    if (!hayPantalla()) {
+        std::fputs("kestrel-agente: no hay una pantalla donde mostrar el agente (DISPLAY no está definida o no "
+                   "responde)\n",
+                   stderr);
+        return 1;
+    }
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("kestrel-agente"));
     QApplication::setOrganizationName(QStringLiteral("Kestrel"));
@@ -45,9 +72,6 @@ int modoAgente(int argc, char** argv) {
                           QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
         QApplication::installTranslator(&traduccionQt);
 
-    const ResultadoOpciones leidas = analizarOpciones(QApplication::arguments().mid(1));
-    if (!leidas.error.isEmpty())
-        return fallar(leidas.error);
     OpcionesAgente opciones = leidas.opciones;
     QString error;
     const QString carpeta =
@@ -63,9 +87,7 @@ int modoAgente(int argc, char** argv) {
     dependencias.dialogos = &dialogos;
     dependencias.area = &area;
     dependencias.carpetaAplicacion = carpeta;
-    dependencias.enlace.servidor = opciones.servidor;
-    dependencias.enlace.puerto = opciones.puerto;
-    dependencias.enlace.codificacion = opciones.codificacion;
+    dependencias.enlace = opciones.enlace;
     intervaloDelEntorno("KESTREL_INTERVALO_VIGILANCIA_MS", dependencias.enlace.intervaloVigilancia);
     intervaloDelEntorno("KESTREL_INTERVALO_ESTADO_MS", dependencias.enlace.intervaloPing);
     const OpcionesImpresion impresion = opciones.impresion;

@@ -12,12 +12,6 @@ namespace kestrel {
 
 namespace {
 
-void escribir(std::FILE* destino, const QString& texto) {
-    const QByteArray bytes = texto.toUtf8();
-    std::fwrite(bytes.constData(), 1, static_cast<std::size_t>(bytes.size()), destino);
-    std::fflush(destino);
-}
-
 /// The dialogs of a script on a terminal: message boxes go to standard error, input boxes ask there and read
 /// one line from standard input. An empty line accepts the text already typed (the default), as pressing OK
 /// does; the end of the input is a cancel.

@@ -8,9 +8,11 @@
 #include <cstdio>
 
 #include "app/despachador.h"
+#include "app/enmarcador.h"
 #include "json/fallo.h"
 #include "print/contexto.h"
 #include "print/documentos_impresion.h"
+#include "print/seleccion.h"
 #include "print/qt/sistemas.h"
 #include "print/vista_texto.h"
 
@@ -18,12 +20,8 @@ namespace kestrel {
 
 namespace {
 
-const QString marcaFin = QStringLiteral("_endMessage_");
-
-void escribir(std::FILE* salida, const QString& linea) {
-    const QByteArray bytes = linea.toUtf8();
-    std::fwrite(bytes.constData(), 1, static_cast<std::size_t>(bytes.size()), salida);
-    std::fputc('\n', salida);
+void escribirLinea(std::FILE* salida, const QString& linea) {
+    escribir(salida, linea + QLatin1Char('\n'));
 }
 
 /// Balloons and log lines go to standard error, so standard output carries nothing but the documents.
@@ -36,17 +34,8 @@ public:
             stderr,
             QStringLiteral("[globo %1 %2 ms] %3: %4").arg(nombreIconoGlobo(icono)).arg(tiempoMs).arg(titulo, texto));
     }
-    void registrar(const QString& entrada) override { escribir(stderr, entrada); }
+    void registrar(const QString& entrada) override { escribirLinea(stderr, entrada); }
 };
-
-QStringList lista(const QString& texto) {
-    QStringList nombres;
-    for (const QString& n : texto.split(QLatin1Char(','), Qt::SkipEmptyParts)) {
-        if (!n.trimmed().isEmpty())
-            nombres << n.trimmed();
-    }
-    return nombres;
-}
 
 struct Opciones {
     QString mensaje;
@@ -58,9 +47,9 @@ struct Opciones {
 };
 
 int uso(const QString& motivo) {
-    escribir(stderr, motivo);
-    escribir(stderr, QStringLiteral("Uso: kestrel-agente --previsualizar MENSAJE.json [--impresoras A,B,C] "
-                                    "[--predeterminada A] [--averiadas B] [--anotado] [--carpeta DIR]"));
+    escribirLinea(stderr, motivo);
+    escribirLinea(stderr, QStringLiteral("Uso: kestrel-agente --previsualizar MENSAJE.json [--impresoras A,B,C] "
+                                         "[--predeterminada A] [--averiadas B] [--anotado] [--carpeta DIR]"));
     return 2;
 }
 
@@ -78,16 +67,16 @@ int leerOpciones(const QStringList& argumentos, Opciones& o) {
         if (a == QLatin1String("--anotado")) {
             o.anotado = true;
         } else if (a == QLatin1String("--impresoras")) {
-            if (!valor(v) || lista(v).isEmpty())
+            if (!valor(v) || listaNombres(v).isEmpty())
                 return uso(QStringLiteral("--impresoras necesita una lista de nombres separados por comas"));
-            o.impresoras = lista(v);
+            o.impresoras = listaNombres(v);
         } else if (a == QLatin1String("--predeterminada")) {
             if (!valor(o.predeterminada))
                 return uso(QStringLiteral("--predeterminada necesita un nombre"));
         } else if (a == QLatin1String("--averiadas")) {
             if (!valor(v))
                 return uso(QStringLiteral("--averiadas necesita una lista de nombres separados por comas"));
-            o.averiadas = lista(v);
+            o.averiadas = listaNombres(v);
         } else if (a == QLatin1String("--carpeta")) {
             if (!valor(o.carpeta))
                 return uso(QStringLiteral("--carpeta necesita una carpeta"));
@@ -114,8 +103,8 @@ QString textoDelMensaje(const QByteArray& contenido) {
     qsizetype fin = texto.size();
     while (fin > 0 && texto[fin - 1].isSpace())
         --fin;
-    if (QStringView(texto).left(fin).endsWith(marcaFin))
-        texto.truncate(fin - marcaFin.size());
+    if (QStringView(texto).left(fin).endsWith(marcadorFinMensaje))
+        texto.truncate(fin - marcadorFinMensaje.size());
     return texto;
 }
 
@@ -128,7 +117,7 @@ int modoPrevisualizar(const QStringList& argumentos) {
 
     QFile archivo(o.mensaje);
     if (!archivo.open(QIODevice::ReadOnly)) {
-        escribir(stderr, QStringLiteral("No se puede leer %1: %2").arg(o.mensaje, archivo.errorString()));
+        escribirLinea(stderr, QStringLiteral("No se puede leer %1: %2").arg(o.mensaje, archivo.errorString()));
         return 1;
     }
     const QString mensaje = textoDelMensaje(archivo.readAll());
@@ -136,28 +125,28 @@ int modoPrevisualizar(const QStringList& argumentos) {
     SistemaVistaTexto sistema(o.impresoras, o.predeterminada);
     for (const QString& n : std::as_const(o.averiadas)) {
         if (!sistema.impresora(n))
-            escribir(stderr, QStringLiteral("Aviso: la impresora averiada %1 no esta en la lista").arg(n));
+            escribirLinea(stderr, QStringLiteral("Aviso: la impresora averiada %1 no esta en la lista").arg(n));
         sistema.fijarAveriada(n);
     }
     // The same measure as the real printers: by content, the resolution the file states, 96 dpi otherwise.
     sistema.fijarMedidorImagenes(tamanoImagenNatural);
     const bool anotado = o.anotado;
     sistema.fijarAlTerminar([anotado](const DocumentoVista& d) {
-        escribir(stdout, QStringLiteral("=== %1 ===").arg(d.impresora));
+        escribirLinea(stdout, QStringLiteral("=== %1 ===").arg(d.impresora));
         for (const QString& l : d.texto(anotado))
-            escribir(stdout, l);
+            escribirLinea(stdout, l);
         std::fflush(stdout);
     });
     sistema.fijarAlEscribirCrudo([](const EscrituraCruda& e) {
-        escribir(stderr, QStringLiteral("Cajon: %1 bytes enviados a %2: %3")
-                             .arg(e.datos.size())
-                             .arg(e.impresora, QString::fromLatin1(e.datos.toHex(' ').toUpper())));
+        escribirLinea(stderr, QStringLiteral("Cajon: %1 bytes enviados a %2: %3")
+                                  .arg(e.datos.size())
+                                  .arg(e.impresora, QString::fromLatin1(e.datos.toHex(' ').toUpper())));
     });
 
     AvisosConsola avisos;
     ContextoImpresion ctx(sistema, avisos, o.carpeta);
     DocumentosImpresion documentos(ctx);
-    Despachador despachador(&documentos, [&avisos](const QString& l) { avisos.registrar(l); });
+    Despachador despachador(documentos, [&avisos](const QString& l) { avisos.registrar(l); });
     despachador.procesarMensaje(mensaje);
     return 0;
 }

@@ -6,6 +6,12 @@
 
 namespace kestrel {
 
+void escribir(std::FILE* destino, const QString& texto) {
+    const QByteArray bytes = texto.toUtf8();
+    std::fwrite(bytes.constData(), 1, static_cast<std::size_t>(bytes.size()), destino);
+    std::fflush(destino);
+}
+
 std::optional<QString> leerArchivoDelModo(const QStringList& argumentos, const char* uso) {
     if (argumentos.size() != 1) {
         std::fprintf(stderr, "Uso: %s\n", uso);

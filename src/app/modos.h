@@ -3,6 +3,7 @@
 #include <QString>
 #include <QStringList>
 
+#include <cstdio>
 #include <optional>
 
 namespace kestrel {
@@ -16,10 +17,15 @@ int modoAnalizarJson(const QStringList& argumentos);
 int modoEvaluarScript(const QStringList& argumentos);
 /// --previsualizar MESSAGE.json [...]: the documents a message prints, as text.
 int modoPrevisualizar(const QStringList& argumentos);
+/// Writes texto to a console stream in UTF-8, at once.
+void escribir(std::FILE* destino, const QString& texto);
 /// The whole text of a console mode's one file argument (UTF-8). On a wrong argument count or an unreadable
 /// file the reason (or the usage line uso) goes to standard error and nothing comes back.
 std::optional<QString> leerArchivoDelModo(const QStringList& argumentos, const char* uso);
-/// The agent itself (window, tray, link). Creates the QApplication.
-int modoAgente(int argc, char** argv);
+/// The agent itself (window, tray, link). Reads argumentos first: an option error exits 2 and a missing
+/// display exits 1, each with one line on standard error, before any GUI application exists.
+int modoAgente(int argc, char** argv, const QStringList& argumentos);
+/// True when a GUI application can start here: a platform that needs no display, or a display that answers.
+bool hayPantalla();
 
 } // namespace kestrel

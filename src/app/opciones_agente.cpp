@@ -3,14 +3,14 @@
 #include <QDir>
 #include <QFileInfo>
 
-#include "app/enlace.h"
+#include "print/seleccion.h"
 
 namespace kestrel {
 
 namespace {
 
 // HOST, HOST:PUERTO, [IPv6] or [IPv6]:PUERTO; a bare IPv6 address has more than one colon.
-QString leerServidor(const QString& valor, OpcionesAgente& opciones) {
+QString leerServidor(const QString& valor, ConfiguracionEnlace& enlace) {
     QString host = valor;
     QString puerto;
     if (valor.startsWith(QLatin1Char('['))) {
@@ -31,67 +31,86 @@ QString leerServidor(const QString& valor, OpcionesAgente& opciones) {
     }
     if (host.trimmed().isEmpty())
         return QStringLiteral("--servidor sin equipo: %1").arg(valor);
-    opciones.servidor = host;
+    enlace.servidor = host;
     if (valor.contains(QLatin1Char(':')) && !puerto.isNull()) {
         bool ok = false;
         const uint numero = puerto.toUInt(&ok);
         if (!ok || numero == 0 || numero > 65535)
             return QStringLiteral("puerto no valido en --servidor: %1").arg(valor);
-        opciones.puerto = static_cast<quint16>(numero);
+        enlace.puerto = static_cast<quint16>(numero);
     }
     return {};
 }
 
 } // namespace
 
+QString recorrerOpciones(const QStringList& argumentos, const QStringList& conValor, const QStringList& banderas,
+                         const std::function<QString(const QString& nombre, const QString& valor)>& aplicar) {
+    for (qsizetype i = 0; i < argumentos.size(); ++i) {
+        const QString& palabra = argumentos.at(i);
+        QString problema;
+        if (!palabra.startsWith(QLatin1String("--"))) {
+            problema = aplicar(QString(), palabra);
+        } else if (const QString nombre = palabra.mid(2); banderas.contains(nombre)) {
+            problema = aplicar(nombre, QString());
+        } else if (!conValor.contains(nombre)) {
+            problema = QStringLiteral("opcion desconocida: %1").arg(palabra);
+        } else if (i + 1 >= argumentos.size()) {
+            problema = QStringLiteral("falta el valor de %1").arg(palabra);
+        } else {
+            problema = aplicar(nombre, argumentos.at(++i));
+        }
+        if (!problema.isEmpty())
+            return problema;
+    }
+    return {};
+}
+
+const QStringList& nombresOpcionesAgente() {
+    static const QStringList nombres{QStringLiteral("servidor"),     QStringLiteral("carpeta"),
+                                     QStringLiteral("codificacion"), QStringLiteral("impresoras-virtuales"),
+                                     QStringLiteral("salida"),       QStringLiteral("propina-cupon")};
+    return nombres;
+}
+
+QString aplicarOpcionAgente(OpcionesAgente& o, const QString& nombre, const QString& valor) {
+    if (nombre == QLatin1String("servidor"))
+        return leerServidor(valor, o.enlace);
+    if (nombre == QLatin1String("carpeta")) {
+        o.carpeta = valor;
+        return valor.isEmpty() ? QStringLiteral("--carpeta vacia") : QString();
+    }
+    if (nombre == QLatin1String("codificacion")) {
+        o.enlace.codificacion = valor;
+        return codificacionValida(valor) ? QString() : QStringLiteral("codificacion desconocida: %1").arg(valor);
+    }
+    if (nombre == QLatin1String("impresoras-virtuales")) {
+        o.impresion.impresorasVirtuales = listaNombres(valor);
+        return o.impresion.impresorasVirtuales.isEmpty() ? QStringLiteral("--impresoras-virtuales sin nombres")
+                                                         : QString();
+    }
+    if (nombre == QLatin1String("salida")) {
+        o.impresion.salida = valor;
+        return {};
+    }
+    if (nombre == QLatin1String("propina-cupon")) {
+        const auto numero = Decimal::desdeTextoInvariante(valor);
+        if (!numero || numero->negativo())
+            return QStringLiteral("--propina-cupon no valida: %1").arg(valor);
+        o.impresion.propinaCupon = *numero;
+        return {};
+    }
+    return QStringLiteral("opcion desconocida: --%1").arg(nombre);
+}
+
 ResultadoOpciones analizarOpciones(const QStringList& argumentos) {
     ResultadoOpciones r;
-    OpcionesAgente& o = r.opciones;
-    for (qsizetype i = 0; i < argumentos.size(); ++i) {
-        const QString& opcion = argumentos.at(i);
-        const bool conocida = opcion == QLatin1String("--servidor") || opcion == QLatin1String("--carpeta") ||
-                              opcion == QLatin1String("--codificacion") ||
-                              opcion == QLatin1String("--impresoras-virtuales") ||
-                              opcion == QLatin1String("--salida") || opcion == QLatin1String("--propina-cupon");
-        if (!conocida) {
-            r.error = QStringLiteral("opcion desconocida: %1").arg(opcion);
-            return r;
-        }
-        if (i + 1 >= argumentos.size()) {
-            r.error = QStringLiteral("falta el valor de %1").arg(opcion);
-            return r;
-        }
-        const QString valor = argumentos.at(++i);
-        if (opcion == QLatin1String("--servidor")) {
-            r.error = leerServidor(valor, o);
-        } else if (opcion == QLatin1String("--carpeta")) {
-            if (valor.isEmpty())
-                r.error = QStringLiteral("--carpeta vacia");
-            o.carpeta = valor;
-        } else if (opcion == QLatin1String("--codificacion")) {
-            if (!codificacionValida(valor))
-                r.error = QStringLiteral("codificacion desconocida: %1").arg(valor);
-            o.codificacion = valor;
-        } else if (opcion == QLatin1String("--impresoras-virtuales")) {
-            QStringList nombres;
-            for (const QString& n : valor.split(QLatin1Char(',')))
-                if (!n.trimmed().isEmpty())
-                    nombres << n.trimmed();
-            if (nombres.isEmpty())
-                r.error = QStringLiteral("--impresoras-virtuales sin nombres");
-            o.impresion.impresorasVirtuales = nombres;
-        } else if (opcion == QLatin1String("--salida")) {
-            o.impresion.salida = valor;
-        } else {
-            const auto numero = Decimal::desdeTextoInvariante(valor);
-            if (!numero || numero->negativo())
-                r.error = QStringLiteral("--propina-cupon no valida: %1").arg(valor);
-            else
-                o.impresion.propinaCupon = *numero;
-        }
-        if (!r.error.isEmpty())
-            return r;
-    }
+    r.error =
+        recorrerOpciones(argumentos, nombresOpcionesAgente(), {}, [&r](const QString& nombre, const QString& valor) {
+            if (nombre.isEmpty())
+                return QStringLiteral("sobra el argumento: %1").arg(valor);
+            return aplicarOpcionAgente(r.opciones, nombre, valor);
+        });
     return r;
 }
 

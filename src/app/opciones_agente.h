@@ -3,20 +3,19 @@
 #include <QString>
 #include <QStringList>
 
+#include <functional>
+
+#include "app/enlace.h"
 #include "app/impresion_agente.h"
 
 namespace kestrel {
 
-/// The agent's command line.
+/// The agent's options: the command line's, and later the same keys of a settings file.
 struct OpcionesAgente {
-    static constexpr quint16 puertoPorOmision = 3000;
-
-    QString servidor = QStringLiteral("127.0.0.1");
-    quint16 puerto = puertoPorOmision;
+    /// --servidor HOST[:PUERTO] and --codificacion NOMBRE; the defaults are the link's.
+    ConfiguracionEnlace enlace;
     /// --carpeta; empty for the default.
     QString carpeta;
-    /// --codificacion; empty for the system's.
-    QString codificacion;
     OpcionesImpresion impresion;
 };
 
@@ -25,6 +24,18 @@ struct ResultadoOpciones {
     /// Empty when the command line was understood.
     QString error;
 };
+
+/// Walks "--nombre valor" pairs and lone "--bandera"s. conValor names the options that take a value and
+/// banderas those that do not (both without their dashes); aplicar gets each one and answers a problem or
+/// nothing. A word that is not an option goes to aplicar with an empty name. Returns the first problem: an
+/// unknown option, a missing value or what aplicar said.
+QString recorrerOpciones(const QStringList& argumentos, const QStringList& conValor, const QStringList& banderas,
+                         const std::function<QString(const QString& nombre, const QString& valor)>& aplicar);
+
+/// Applies one agent option by its name without dashes; returns the problem with its value, or nothing.
+QString aplicarOpcionAgente(OpcionesAgente& opciones, const QString& nombre, const QString& valor);
+/// The names of the agent's options, without their dashes.
+const QStringList& nombresOpcionesAgente();
 
 /// Reads the agent's options (the program name excluded).
 ResultadoOpciones analizarOpciones(const QStringList& argumentos);

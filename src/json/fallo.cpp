@@ -5,6 +5,10 @@ namespace kestrel {
 FalloPlataforma::FalloPlataforma(int numero, QString descripcion)
     : std::runtime_error(descripcion.toStdString()), m_numero(numero), m_descripcion(std::move(descripcion)) {}
 
+void fallaImpresora(const QString& descripcion) {
+    throw FalloPlataforma(numerofallo::errorImpresora, descripcion);
+}
+
 FalloPlataforma FalloPlataforma::estandar(int numero) {
     return FalloPlataforma(numero, descripcionEstandar(numero));
 }
@@ -27,6 +31,8 @@ QString FalloPlataforma::descripcionEstandar(int numero) {
         return QStringLiteral("Se requiere un objeto");
     case numerofallo::claveDuplicada:
         return QStringLiteral("Esta clave ya está asociada a un elemento de esta colección");
+    case numerofallo::imagenNoValida:
+        return QStringLiteral("Imagen no válida");
     case numerofallo::errorImpresora:
         return QStringLiteral("Error de impresora");
     default:

@@ -17,8 +17,12 @@ inline constexpr int tiposNoCoinciden = 13;
 inline constexpr int usoNoValidoDeNull = 94;
 inline constexpr int seRequiereObjeto = 424;
 inline constexpr int claveDuplicada = 457;
+inline constexpr int imagenNoValida = 481;
 inline constexpr int errorImpresora = 482;
 } // namespace numerofallo
+
+/// Raises a printer failure (482) with the platform's description.
+[[noreturn]] void fallaImpresora(const QString& descripcion);
 
 /// A raised failure: a number and a description. Every failure the documents and the JSON values can raise
 /// is one of these; parse problems are never thrown, they are collected as text by the reader.

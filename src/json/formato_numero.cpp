@@ -16,17 +16,21 @@ QChar separadorDecimal(const QLocale& locale) {
 
 } // namespace
 
+QString agruparMiles(QStringView cifras, QStringView sep) {
+    QString agrupado;
+    agrupado.reserve(cifras.size() + (cifras.size() / 3) * sep.size());
+    for (qsizetype i = 0; i < cifras.size(); ++i) {
+        if (i > 0 && (cifras.size() - i) % 3 == 0)
+            agrupado += sep;
+        agrupado += cifras[i];
+    }
+    return agrupado;
+}
+
 QString textoImporte(const Decimal& valor, const QLocale& locale) {
     const Decimal entero = valor.redondear(0, Decimal::Redondeo::MitadAlejada);
     const QString cifras = entero.abs().aTexto();
-    const QString grupo = locale.groupSeparator();
-    QString agrupado;
-    agrupado.reserve(cifras.size() + cifras.size() / 3);
-    for (qsizetype i = 0; i < cifras.size(); ++i) {
-        if (i > 0 && (cifras.size() - i) % 3 == 0)
-            agrupado += grupo;
-        agrupado += cifras[i];
-    }
+    const QString agrupado = agruparMiles(cifras, locale.groupSeparator());
     return entero.negativo() ? signoNegativo(locale) + agrupado : agrupado;
 }
 

@@ -14,6 +14,9 @@ namespace kestrel {
 /// writes them: under es_CO 12500 is "12.500" and 12.5 is "12,5".
 namespace formato {
 
+/// Whole-number digits with sep between groups of three, counted from the right ("1500000" -> "1.500.000").
+QString agruparMiles(QStringView cifras, QStringView sep);
+
 /// Amount text: a whole number (halves away from zero) with digit grouping and the locale's negative form.
 QString textoImporte(const Decimal& valor, const QLocale& locale = QLocale());
 /// A number printed on its own: one blank (or the minus sign) before, one blank after, no grouping.

@@ -7,6 +7,7 @@
 #include <cstdint>
 
 #include "json/cstringbuilder.h"
+#include "json/numero_servicio.h"
 #include "json/valor.h"
 
 namespace kestrel {
@@ -66,14 +67,5 @@ Decimal jsonReadNumber(const QString& texto, qsizetype& posicion);
 bool jsonReadBoolean(const QString& texto, qsizetype& posicion);
 /// Null, or the empty value (with an entry) when the text is not "null".
 Valor jsonReadNull(const QString& texto, qsizetype& posicion);
-
-/// Rewrites a number as the service's regional format writes it ("1.500,75": comma for decimals, point for
-/// groups), keeping the first `decimales` fractional characters without rounding. Returns the empty text when
-/// valor is not numeric in that format. The format is fixed rather than taken from the machine so that every
-/// branch reads the same amounts. Raises "Desbordamiento" when the whole part does not fit a Decimal.
-QString formatearDecimal(const Valor& valor, std::int16_t decimales);
-/// Converts a text in the format formatearDecimal writes; raises "No coinciden los tipos" when it is not a
-/// number and "Desbordamiento" when it does not fit.
-Decimal convertirDecimalServicio(const QString& texto);
 
 } // namespace kestrel

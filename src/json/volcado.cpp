@@ -2,11 +2,10 @@
 
 namespace kestrel {
 
-namespace {
-
-void volcarTexto(const QString& texto, QString& salida) {
+QString escaparJson(QStringView texto) {
+    QString salida;
+    salida.reserve(texto.size());
     static constexpr char16_t hex[] = u"0123456789abcdef";
-    salida.append(u'"');
     const qsizetype n = texto.size();
     for (qsizetype i = 0; i < n; ++i) {
         const QChar c = texto[i];
@@ -49,7 +48,13 @@ void volcarTexto(const QString& texto, QString& salida) {
             salida.append(c);
         }
     }
-    salida.append(u'"');
+    return salida;
+}
+
+namespace {
+
+void volcarTexto(const QString& texto, QString& salida) {
+    salida.append(u'"').append(escaparJson(texto)).append(u'"');
 }
 
 void volcar(const Valor& valor, QString& salida) {

@@ -6,6 +6,10 @@
 
 namespace kestrel {
 
+/// A text as the body of a JSON string: `"`, `\` and control characters escaped (lone surrogates as \uXXXX
+/// too), everything else unchanged.
+QString escaparJson(QStringView texto);
+
 /// Canonical one-line form of a parsed value, for checking what the reader made of a message: objects
 /// {"k":v,...} in insertion order, lists [v,...], no blanks; texts quoted with JSON escapes for `"`, `\` and
 /// control characters (lone surrogates as \uXXXX too, since UTF-8 cannot carry them); numbers in plain

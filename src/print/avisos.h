@@ -12,6 +12,9 @@ inline constexpr int advertencia = 2;
 inline constexpr int error = 3;
 } // namespace iconoglobo
 
+/// Every balloon stays up to 30 s unless the user closes it.
+inline constexpr int tiempoGlobo = 30000;
+
 /// The icon's name as the logs and the text views write it ("informacion", "advertencia", "error").
 QString nombreIconoGlobo(int icono);
 

@@ -182,4 +182,29 @@ void imprimirSeparador(ContextoImpresion& ctx, QChar caracter) {
     impresora.fijarTamanoFuente(static_cast<float>(tamano));
 }
 
+void imprimirLinea(ContextoImpresion& ctx, const QString& texto) {
+    ctx.impresora().imprimir({ElementoLinea::deTexto(texto)});
+}
+
+void imprimirLineaProducto(ContextoImpresion& ctx, const Decimal& cantidad, const QString& nombre, int columna,
+                           int anchoNombre, const QString& importe) {
+    const int ancho = anchoRollo(ctx);
+    const int corte = largoQueCabe(nombre, escalarColumna(ctx, anchoNombre));
+    ctx.impresora().imprimir({ElementoLinea::deNumero(cantidad), ElementoLinea::deColumna(escalarColumna(ctx, columna)),
+                              ElementoLinea::deTexto(nombre.left(corte)),
+                              ElementoLinea::deColumna(espacioLibre(importe, ancho)), ElementoLinea::deTexto(importe)});
+    if (nombre.size() > corte) {
+        QString resto = nombre.mid(corte);
+        imprimirTexto(ctx, resto, ancho, 0, 5);
+    }
+}
+
+float tamanoPequeno(ContextoImpresion& ctx) {
+    return esRollo55(ctx) ? 7.0F : 10.0F;
+}
+
+bool tieneTexto(const Valor& valor) {
+    return !valor.esVacio() && !valor.esNulo() && !(valor.esTexto() && valor.texto().isEmpty());
+}
+
 } // namespace kestrel

@@ -2,6 +2,8 @@
 
 #include <QString>
 
+#include "json/decimal.h"
+#include "json/valor.h"
 #include "print/contexto.h"
 
 namespace kestrel {
@@ -33,6 +35,19 @@ void imprimirTexto(ContextoImpresion& ctx, QString& texto, int ancho, int alinea
 void imprimirTextoMedido(ContextoImpresion& ctx, QString& texto, int& ancho, int alineacion, int sangria);
 /// Printed width of the roll's measuring line of "=" in twips, rounded half to even.
 int anchoLinea(ContextoImpresion& ctx);
+/// One line holding texto from column 1.
+void imprimirLinea(ContextoImpresion& ctx, const QString& texto);
+/// A priced product line: the quantity as the printer writes numbers, from column columna the leading words
+/// of the name that fit in anchoNombre (both for a 40-character line), and the amount text ending one column
+/// short of the line; the rest of the name follows, wrapped, from column 5.
+void imprimirLineaProducto(ContextoImpresion& ctx, const Decimal& cantidad, const QString& nombre, int columna,
+                           int anchoNombre, const QString& importe);
+/// The documents' small font size for the roll: 7 on the 55 mm roll, 10 otherwise.
+float tamanoPequeno(ContextoImpresion& ctx);
+/// True when the value is neither absent, the empty text nor null: a comparison with null holds for
+/// nothing, so a null member counts as not given.
+bool tieneTexto(const Valor& valor);
+
 /// One "=" or "-" separator line for the roll; any other character prints nothing.
 void imprimirSeparador(ContextoImpresion& ctx, QChar caracter);
 

@@ -1,9 +1,16 @@
 #include "print/documentos_impresion.h"
 
+#include "print/anulacion.h"
+#include "print/cajon.h"
 #include "print/comanda.h"
 #include "print/factura.h"
 
 namespace kestrel {
+
+DocumentosImpresion::DocumentosImpresion(std::unique_ptr<SistemaImpresion> sistema, Avisos& avisos,
+                                         const QString& carpetaAplicacion)
+    : m_sistema(std::move(sistema)),
+      m_propio(std::make_unique<ContextoImpresion>(*m_sistema, avisos, carpetaAplicacion)), m_ctx(*m_propio) {}
 
 void DocumentosImpresion::fijarConfiguracion(const Valor& configuracion) {
     m_ctx.configuracion = configuracion;

@@ -16,8 +16,6 @@ namespace kestrel {
 
 namespace {
 
-const QString fuenteFactura = QStringLiteral("Courier 14 CPI");
-
 void lineaBlanca(ContextoImpresion& ctx) {
     imprimirLinea(ctx, QStringLiteral(" "));
 }
@@ -241,7 +239,7 @@ void imprimirFactura(ContextoImpresion& ctx, const Valor& dato) {
         if (QFileInfo::exists(rutaLogo(ctx)))
             imprimirLogo(ctx);
         Impresora& impresora = ctx.impresora();
-        impresora.fijarTamanoFuente(tamanoBaseFactura(ctx));
+        impresora.fijarTamanoFuente(tamanoPequeno(ctx));
         impresora.fijarNombreFuente(fuenteFactura);
 
         imprimirCabecera(ctx, factura);
@@ -262,7 +260,7 @@ void imprimirFactura(ContextoImpresion& ctx, const Valor& dato) {
     }
 
     ctx.avisos.mostrarGlobo(QStringLiteral("Factura enviada a ") + ctx.impresora().nombreDispositivo(),
-                            iconoglobo::informacion, QStringLiteral("Impresion de Factura"), 30000);
+                            iconoglobo::informacion, QStringLiteral("Impresion de Factura"), tiempoGlobo);
 }
 
 } // namespace kestrel

@@ -11,10 +11,6 @@ bool igualTexto(const Valor& valor, QStringView texto) {
     return valor.esTexto() && valor.texto() == texto;
 }
 
-bool tieneTexto(const Valor& valor) {
-    return !valor.esNulo() && !igualTexto(valor, u"");
-}
-
 QString textoUnido(const ContextoImpresion& ctx, const Valor& valor) {
     return valor.comoTexto(ctx.locale);
 }
@@ -40,19 +36,11 @@ QString textoImporte(const ContextoImpresion& ctx, const Decimal& importe) {
     return formato::textoImporte(importe, ctx.locale);
 }
 
-void imprimirLinea(ContextoImpresion& ctx, const QString& texto) {
-    ctx.impresora().imprimir({ElementoLinea::deTexto(texto)});
-}
-
 void imprimirLineaImporte(ContextoImpresion& ctx, const QString& etiqueta, const Decimal& importe) {
     const QString cifra = textoImporte(ctx, importe);
     ctx.impresora().imprimir({ElementoLinea::deTexto(etiqueta),
                               ElementoLinea::deColumna(espacioLibre(cifra, anchoRollo(ctx))),
                               ElementoLinea::deTexto(cifra)});
-}
-
-float tamanoBaseFactura(ContextoImpresion& ctx) {
-    return esRollo55(ctx) ? 7.0F : 10.0F;
 }
 
 } // namespace kestrel

@@ -10,16 +10,15 @@
 
 namespace kestrel {
 
+/// The invoice's font, as the receipt printers name it.
+inline const QString fuenteFactura = QStringLiteral("Courier 14 CPI");
+
 // Small pieces the invoice sections share: how a payload value is read, compared and printed, and the
 // amount line that every money row of the invoice uses.
 
 /// True when the value is the text texto. The empty value of an absent member equals the empty text; a
 /// number, a boolean or null never equals a text.
 bool igualTexto(const Valor& valor, QStringView texto);
-
-/// True when the value is neither the empty text (nor absent) nor null: a comparison with null holds for
-/// nothing, so a null member counts as not given.
-bool tieneTexto(const Valor& valor);
 
 /// A value joined into a text: a number in its plain form (no blanks), the empty value as "". Null and
 /// containers raise.
@@ -35,14 +34,8 @@ ElementoLinea elementoValor(const ContextoImpresion& ctx, const Valor& valor);
 /// The amount text: a whole number with the branch's digit grouping and negative form.
 QString textoImporte(const ContextoImpresion& ctx, const Decimal& importe);
 
-/// One line holding texto from column 1.
-void imprimirLinea(ContextoImpresion& ctx, const QString& texto);
-
 /// The label at column 1 and the amount text ending one column short of the roll width. A label that
 /// reaches past the amount's column pushes the amount to the next line, as the printer's tab does.
 void imprimirLineaImporte(ContextoImpresion& ctx, const QString& etiqueta, const Decimal& importe);
-
-/// The invoice's base font size for the roll: 7 on the 55 mm roll, 10 otherwise.
-float tamanoBaseFactura(ContextoImpresion& ctx);
 
 } // namespace kestrel

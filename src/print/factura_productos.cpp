@@ -18,18 +18,8 @@ void imprimirProducto(ContextoImpresion& ctx, Dictionary& producto) {
 
     const int ancho = anchoRollo(ctx);
     const QString nombre = textoUnido(ctx, producto.item(QStringLiteral("NombreProducto")));
-    const int corte = largoQueCabe(nombre, escalarColumna(ctx, 20));
-    const QString importe = textoImporte(ctx, numeroDe(ctx, valor));
     const Decimal cantidad = numeroDe(ctx, producto.item(QStringLiteral("Cantidad"))).abs();
-
-    ctx.impresora().imprimir({ElementoLinea::deNumero(cantidad), ElementoLinea::deColumna(escalarColumna(ctx, 6)),
-                              ElementoLinea::deTexto(nombre.left(corte)),
-                              ElementoLinea::deColumna(espacioLibre(importe, ancho)), ElementoLinea::deTexto(importe)});
-
-    if (nombre.size() > corte) {
-        QString resto = nombre.mid(corte);
-        imprimirTexto(ctx, resto, ancho, 0, 5);
-    }
+    imprimirLineaProducto(ctx, cantidad, nombre, 6, 20, textoImporte(ctx, numeroDe(ctx, valor)));
 
     const Valor detalle = producto.item(QStringLiteral("Detalle"));
     if (detalle.esNulo())
@@ -48,7 +38,7 @@ void imprimirProducto(ContextoImpresion& ctx, Dictionary& producto) {
 
 void imprimirProductos(ContextoImpresion& ctx, Collection& pedido) {
     const int ancho = anchoRollo(ctx);
-    ctx.impresora().fijarNombreFuente(QStringLiteral("Courier 14 CPI"));
+    ctx.impresora().fijarNombreFuente(fuenteFactura);
     imprimirSeparador(ctx, QLatin1Char('='));
     ctx.impresora().imprimir({ElementoLinea::deTexto(QStringLiteral("CANT")),
                               ElementoLinea::deColumna(escalarColumna(ctx, 9)),

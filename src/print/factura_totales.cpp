@@ -14,7 +14,7 @@ void imprimirResaltado(ContextoImpresion& ctx, const QString& texto) {
     impresora.fijarTamanoFuente(15.0F);
     impresora.fijarNegrita(true);
     imprimirLinea(ctx, texto);
-    impresora.fijarTamanoFuente(tamanoBaseFactura(ctx));
+    impresora.fijarTamanoFuente(tamanoPequeno(ctx));
     impresora.fijarNegrita(false);
 }
 

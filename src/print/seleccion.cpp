@@ -7,22 +7,6 @@ namespace kestrel {
 
 namespace {
 
-constexpr int tiempoGlobo = 30000;
-
-QString clave(const QString& nombre) {
-    return quitarBlancos(nombre.toUpper());
-}
-
-/// Index of the printer whose name matches, or -1.
-int buscar(const QStringList& instaladas, const QString& nombre) {
-    const QString buscado = clave(nombre);
-    for (qsizetype i = 0; i < instaladas.size(); ++i) {
-        if (clave(instaladas[i]) == buscado)
-            return static_cast<int>(i);
-    }
-    return -1;
-}
-
 /// The failed printer's name for the error balloon; a printer that cannot even say its name is still
 /// named as the system lists it.
 QString nombreDe(ContextoImpresion& ctx, int indice) {
@@ -35,19 +19,40 @@ QString nombreDe(ContextoImpresion& ctx, int indice) {
 
 } // namespace
 
+bool mismaImpresora(const QString& a, const QString& b) {
+    return quitarBlancos(a.toUpper()) == quitarBlancos(b.toUpper());
+}
+
+int buscarImpresora(const QStringList& nombres, const QString& nombre) {
+    for (qsizetype i = 0; i < nombres.size(); ++i) {
+        if (mismaImpresora(nombres[i], nombre))
+            return static_cast<int>(i);
+    }
+    return -1;
+}
+
+QStringList listaNombres(const QString& texto) {
+    QStringList nombres;
+    for (const QString& n : texto.split(QLatin1Char(','))) {
+        if (!n.trimmed().isEmpty())
+            nombres << n.trimmed();
+    }
+    return nombres;
+}
+
 QString impresoraPredeterminada(ContextoImpresion& ctx) {
     return ctx.impresoras.predeterminada();
 }
 
 int indiceImpresora(ContextoImpresion& ctx, const QString& nombre) {
     const QStringList instaladas = ctx.impresoras.impresoras();
-    const int indice = buscar(instaladas, nombre);
+    const int indice = buscarImpresora(instaladas, nombre);
     if (indice >= 0)
         return indice;
     // The default printer is looked up once, not by asking again for it: when it is not installed either
     // there is no answer, and the document fails instead of retrying for ever.
     const QString predeterminada = impresoraPredeterminada(ctx);
-    const int porDefecto = buscar(instaladas, predeterminada);
+    const int porDefecto = buscarImpresora(instaladas, predeterminada);
     if (porDefecto >= 0)
         return porDefecto;
     const QString detalle = quitarBlancos(predeterminada).isEmpty()

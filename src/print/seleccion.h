@@ -1,10 +1,18 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 
 #include "print/contexto.h"
 
 namespace kestrel {
+
+/// Printer names are compared the way the branch types them: trimmed and case-insensitive.
+bool mismaImpresora(const QString& a, const QString& b);
+/// Index in nombres of the first name that is mismaImpresora with nombre, or -1.
+int buscarImpresora(const QStringList& nombres, const QString& nombre);
+/// A comma-separated list of names (printers, options): each trimmed, empty ones dropped.
+QStringList listaNombres(const QString& texto);
 
 /// The default printer's device name, or empty.
 QString impresoraPredeterminada(ContextoImpresion& ctx);

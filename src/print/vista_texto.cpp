@@ -10,9 +10,6 @@ namespace kestrel {
 
 namespace {
 
-/// The picture failure number of the classic run time, so a missing logo reads the same as on paper.
-constexpr int imagenNoValida = 481;
-
 QString sinBlancosFinales(const QString& texto) {
     qsizetype fin = texto.size();
     while (fin > 0 && texto[fin - 1] == QLatin1Char(' '))
@@ -92,7 +89,7 @@ double ImpresoraVistaTexto::altoTexto(const QString&) {
 
 void ImpresoraVistaTexto::dibujarImagen(const QString& ruta, double x, double y, double ancho, double alto) {
     if (!m_medidor)
-        throw FalloPlataforma(imagenNoValida, QStringLiteral("Imagen no válida: ") + ruta);
+        throw FalloPlataforma(numerofallo::imagenNoValida, QStringLiteral("Imagen no válida: ") + ruta);
     // Measuring is what a real printer's load does: an unreadable picture fails here as it would there.
     m_medidor(ruta);
     LineaVista l;
@@ -226,7 +223,7 @@ void SistemaVistaTexto::olvidarDocumentos() {
 
 QSize SistemaVistaTexto::tamanoImagen(const QString& ruta) {
     if (!m_medidor)
-        throw FalloPlataforma(imagenNoValida, QStringLiteral("Imagen no válida: ") + ruta);
+        throw FalloPlataforma(numerofallo::imagenNoValida, QStringLiteral("Imagen no válida: ") + ruta);
     return m_medidor(ruta);
 }
 

@@ -11,7 +11,6 @@
 //   ./build/tools/bench/kestrel-bench --benchmark_filter='Respuesta|Enmarcado|Grande|Reconexion'
 #include <benchmark/benchmark.h>
 
-#include <QApplication>
 #include <QEventLoop>
 #include <QTemporaryDir>
 #include <QTimer>
@@ -43,19 +42,6 @@
 namespace {
 
 using Reloj = std::chrono::steady_clock;
-
-void aplicacion() {
-    if (QCoreApplication::instance())
-        return;
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    static int argc = 1;
-    static char nombre[] = "kestrel-bench";
-    static char* argv[] = {nombre, nullptr};
-    // Never destroyed: the process ends right after the benchmarks, and tearing Qt down at exit races its
-    // worker threads.
-    new QApplication(argc, argv);
-}
 
 // Renderers that do nothing, so only the link is measured.
 class DocumentosNulos : public kestrel::Documentos {
@@ -236,7 +222,6 @@ void informar(benchmark::State& state, const std::vector<double>& us, int espera
 }
 
 void BM_RespuestaEnlace(benchmark::State& state) {
-    aplicacion();
     constexpr int mensajes = 1000;
     for (auto _ : state) {
         Servicio servicio;
@@ -256,7 +241,6 @@ void BM_RespuestaEnlace(benchmark::State& state) {
 BENCHMARK(BM_RespuestaEnlace)->Iterations(1)->Unit(benchmark::kMillisecond);
 
 void BM_RespuestaVentana(benchmark::State& state) {
-    aplicacion();
     constexpr int mensajes = 1000;
     for (auto _ : state) {
         Servicio servicio;
@@ -300,7 +284,6 @@ BENCHMARK(BM_EnmarcadoTrozos)
     ->Complexity(benchmark::oN);
 
 void BM_MensajeGrandeTcp(benchmark::State& state) {
-    aplicacion();
     const size_t total = 64u * 1024 * 1024;
     const std::string trozo(1024, 'x');
     for (auto _ : state) {
@@ -330,7 +313,6 @@ void BM_MensajeGrandeTcp(benchmark::State& state) {
 BENCHMARK(BM_MensajeGrandeTcp)->Iterations(1)->Unit(benchmark::kMillisecond);
 
 void BM_Reconexion(benchmark::State& state) {
-    aplicacion();
     constexpr int intentos = 20;
     for (auto _ : state) {
         Servicio servicio;

@@ -4,7 +4,6 @@
 #include <benchmark/benchmark.h>
 
 #include <QDir>
-#include <QGuiApplication>
 #include <QStringList>
 #include <QTemporaryDir>
 
@@ -113,16 +112,6 @@ void BM_FacturaVistaTexto(benchmark::State& estado) {
 BENCHMARK(BM_FacturaVistaTexto)->Unit(benchmark::kMicrosecond);
 
 void BM_FacturaPdf(benchmark::State& estado) {
-    // QPainter needs a GUI application for its fonts; the benchmark program has none of its own.
-    static int argc = 1;
-    static char nombre[] = "kestrel-bench";
-    static char* argv[] = {nombre, nullptr};
-    static std::unique_ptr<QGuiApplication> app;
-    if (!QCoreApplication::instance()) {
-        if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-            qputenv("QT_QPA_PLATFORM", "offscreen");
-        app = std::make_unique<QGuiApplication>(argc, argv);
-    }
     QTemporaryDir salida;
     const auto sistema = crearSistemaVirtual({QStringLiteral("Facturas")}, salida.path());
     AvisosMudos avisos;

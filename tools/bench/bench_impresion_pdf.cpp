@@ -6,7 +6,6 @@
 
 #include <QBuffer>
 #include <QDir>
-#include <QGuiApplication>
 #include <QTemporaryDir>
 
 #include <memory>
@@ -28,18 +27,6 @@ public:
     void mostrarGlobo(const QString&, int, const QString&, int) override {}
     void registrar(const QString&) override {}
 };
-
-/// Fonts need a GUI application; the benchmark program has none of its own.
-void asegurarAplicacion() {
-    if (QGuiApplication::instance())
-        return;
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    static int argc = 1;
-    static char nombre[] = "kestrel-bench";
-    static char* argv[] = {nombre, nullptr};
-    static QGuiApplication aplicacion(argc, argv);
-}
 
 /// The message of a busy table: 20 products with notes, prices shown, customer and platform blocks.
 QString mensajeComandaDeVeinte() {
@@ -66,7 +53,6 @@ QString mensajeComandaDeVeinte() {
 
 /// Whole road on a virtual printer: layout in twips, PDF and text view written to disk.
 void BM_ComandaPdfVirtual(benchmark::State& estado) {
-    asegurarAplicacion();
     QTemporaryDir dir;
     SistemaVirtual sistema({QStringLiteral("Facturas"), QStringLiteral("Cocina")}, dir.path());
     AvisosMudos avisos;
@@ -98,7 +84,6 @@ public:
 
 /// Painting alone: the recorded ticket drawn into a PDF in memory.
 void BM_ComandaPdfSoloPintar(benchmark::State& estado) {
-    asegurarAplicacion();
     CatalogoFuentes fuentes;
     auto salida = std::make_unique<SalidaGuardada>();
     SalidaGuardada& guardada = *salida;

@@ -5,10 +5,12 @@
 #include <QJsonObject>
 #include <QTcpSocket>
 
+#include "app/enmarcador.h"
+
 namespace kestrel {
 
 namespace {
-const QByteArray marcador = QByteArrayLiteral("_endMessage_");
+const QByteArray marcador = marcadorFinMensaje.toUtf8();
 }
 
 ServicioDemo::ServicioDemo(QList<QByteArray> mensajes, QTextStream& salida, QObject* parent)

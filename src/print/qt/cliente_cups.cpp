@@ -14,10 +14,6 @@ namespace kestrel {
 
 namespace {
 
-[[noreturn]] void fallaImpresora(const QString& descripcion) {
-    throw FalloPlataforma(numerofallo::errorImpresora, descripcion);
-}
-
 QString ultimoErrorCups() {
     return QString::fromUtf8(cupsLastErrorString());
 }

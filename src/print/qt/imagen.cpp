@@ -34,7 +34,7 @@ QImage cargarImagen(const QString& ruta) {
     lector.setAutoTransform(true);
     QImage imagen = lector.read();
     if (imagen.isNull())
-        throw FalloPlataforma(numeroImagenNoValida, QStringLiteral("Imagen no válida: ") + ruta);
+        throw FalloPlataforma(numerofallo::imagenNoValida, QStringLiteral("Imagen no válida: ") + ruta);
     return imagen;
 }
 

@@ -6,9 +6,6 @@
 
 namespace kestrel {
 
-/// The failure number of an unreadable picture, as the classic run time numbers it.
-inline constexpr int numeroImagenNoValida = 481;
-
 /// Reads a picture by its content, whatever its file name says (a "logo.bmp" may hold a PNG, a GIF or a
 /// JPEG). Raises failure 481 when the file is not a readable picture.
 QImage cargarImagen(const QString& ruta);

@@ -6,16 +6,13 @@
 
 #include "json/fallo.h"
 #include "print/impresora_ausente.h"
+#include "print/seleccion.h"
 #include "print/qt/imagen.h"
 #include "print/qt/transcripcion.h"
 
 namespace kestrel {
 
 namespace {
-
-[[noreturn]] void fallaImpresora(const QString& descripcion) {
-    throw FalloPlataforma(numerofallo::errorImpresora, descripcion);
-}
 
 /// A printer name as part of a file name: path separators would put the file elsewhere.
 QString nombreArchivo(const QString& impresora) {
@@ -102,11 +99,7 @@ SistemaVirtual::SistemaVirtual(const QStringList& nombres, const QString& carpet
 SistemaVirtual::~SistemaVirtual() = default;
 
 int SistemaVirtual::indiceDe(const QString& nombre) const {
-    for (int i = 0; i < m_nombres.size(); ++i) {
-        if (m_nombres[i].compare(nombre.trimmed(), Qt::CaseInsensitive) == 0)
-            return i;
-    }
-    return -1;
+    return buscarImpresora(m_nombres, nombre);
 }
 
 void SistemaVirtual::seleccionar(int indice) {
