@@ -2,17 +2,11 @@
 
 #include <QCoreApplication>
 #include <QFile>
-#include <QImage>
-#include <QSize>
 
 #include <cstdio>
 
-#include "app/despachador.h"
-#include "json/fallo.h"
-#include "print/contexto.h"
-#include "print/documentos_impresion.h"
-#include "print/qt/sistemas.h"
-#include "print/vista_texto.h"
+#include "app/vista_previa.h"
+#include "json/decimal.h"
 
 namespace kestrel {
 
@@ -26,41 +20,16 @@ void escribir(std::FILE* salida, const QString& linea) {
     std::fputc('\n', salida);
 }
 
-/// Balloons and log lines go to standard error, so standard output carries nothing but the documents.
-class AvisosConsola : public Avisos {
-public:
-    void mostrarGlobo(const QString& mensaje, int icono, const QString& titulo, int tiempoMs) override {
-        QString texto = mensaje;
-        texto.replace(QStringLiteral("\r\n"), QStringLiteral(" / "));
-        escribir(
-            stderr,
-            QStringLiteral("[globo %1 %2 ms] %3: %4").arg(nombreIconoGlobo(icono)).arg(tiempoMs).arg(titulo, texto));
-    }
-    void registrar(const QString& entrada) override { escribir(stderr, entrada); }
-};
-
-QStringList lista(const QString& texto) {
-    QStringList nombres;
-    for (const QString& n : texto.split(QLatin1Char(','), Qt::SkipEmptyParts)) {
-        if (!n.trimmed().isEmpty())
-            nombres << n.trimmed();
-    }
-    return nombres;
-}
-
 struct Opciones {
     QString mensaje;
-    QStringList impresoras{QStringLiteral("Facturas"), QStringLiteral("Cocina"), QStringLiteral("Bar")};
-    QString predeterminada;
-    QStringList averiadas;
+    OpcionesVistaPrevia vista;
     bool anotado = false;
-    QString carpeta;
 };
 
 int uso(const QString& motivo) {
     escribir(stderr, motivo);
     escribir(stderr, QStringLiteral("Uso: kestrel-agente --previsualizar MENSAJE.json [--impresoras A,B,C] "
-                                    "[--predeterminada A] [--averiadas B] [--anotado] [--carpeta DIR]"));
+                                    "[--predeterminada A] [--averiadas B] [--anotado] [--carpeta DIR] [--propina-cupon N]"));
     return 2;
 }
 
@@ -78,19 +47,24 @@ int leerOpciones(const QStringList& argumentos, Opciones& o) {
         if (a == QLatin1String("--anotado")) {
             o.anotado = true;
         } else if (a == QLatin1String("--impresoras")) {
-            if (!valor(v) || lista(v).isEmpty())
+            if (!valor(v) || listaDeNombres(v).isEmpty())
                 return uso(QStringLiteral("--impresoras necesita una lista de nombres separados por comas"));
-            o.impresoras = lista(v);
+            o.vista.impresoras = listaDeNombres(v);
         } else if (a == QLatin1String("--predeterminada")) {
-            if (!valor(o.predeterminada))
+            if (!valor(o.vista.predeterminada))
                 return uso(QStringLiteral("--predeterminada necesita un nombre"));
         } else if (a == QLatin1String("--averiadas")) {
             if (!valor(v))
                 return uso(QStringLiteral("--averiadas necesita una lista de nombres separados por comas"));
-            o.averiadas = lista(v);
+            o.vista.averiadas = listaDeNombres(v);
         } else if (a == QLatin1String("--carpeta")) {
-            if (!valor(o.carpeta))
+            if (!valor(o.vista.carpeta))
                 return uso(QStringLiteral("--carpeta necesita una carpeta"));
+        } else if (a == QLatin1String("--propina-cupon")) {
+            const auto numero = valor(v) ? Decimal::desdeTextoInvariante(v) : std::nullopt;
+            if (!numero || numero->negativo())
+                return uso(QStringLiteral("--propina-cupon necesita un numero no negativo"));
+            o.vista.propinaCupon = *numero;
         } else if (a.startsWith(QLatin1String("--"))) {
             return uso(QStringLiteral("Opcion desconocida: ") + a);
         } else if (o.mensaje.isEmpty()) {
@@ -101,10 +75,8 @@ int leerOpciones(const QStringList& argumentos, Opciones& o) {
     }
     if (o.mensaje.isEmpty())
         return uso(QStringLiteral("Falta el archivo del mensaje"));
-    if (o.predeterminada.isEmpty())
-        o.predeterminada = o.impresoras.first();
-    if (o.carpeta.isEmpty())
-        o.carpeta = QCoreApplication::applicationDirPath();
+    if (o.vista.carpeta.isEmpty())
+        o.vista.carpeta = QCoreApplication::applicationDirPath();
     return -1;
 }
 
@@ -133,32 +105,19 @@ int modoPrevisualizar(const QStringList& argumentos) {
     }
     const QString mensaje = textoDelMensaje(archivo.readAll());
 
-    SistemaVistaTexto sistema(o.impresoras, o.predeterminada);
-    for (const QString& n : std::as_const(o.averiadas)) {
-        if (!sistema.impresora(n))
+    for (const QString& n : std::as_const(o.vista.averiadas)) {
+        if (!o.vista.impresoras.contains(n))
             escribir(stderr, QStringLiteral("Aviso: la impresora averiada %1 no esta en la lista").arg(n));
-        sistema.fijarAveriada(n);
     }
-    // The same measure as the real printers: by content, the resolution the file states, 96 dpi otherwise.
-    sistema.fijarMedidorImagenes(tamanoImagenNatural);
-    const bool anotado = o.anotado;
-    sistema.fijarAlTerminar([anotado](const DocumentoVista& d) {
-        escribir(stdout, QStringLiteral("=== %1 ===").arg(d.impresora));
-        for (const QString& l : d.texto(anotado))
-            escribir(stdout, l);
-        std::fflush(stdout);
-    });
-    sistema.fijarAlEscribirCrudo([](const EscrituraCruda& e) {
-        escribir(stderr, QStringLiteral("Cajon: %1 bytes enviados a %2: %3")
-                             .arg(e.datos.size())
-                             .arg(e.impresora, QString::fromLatin1(e.datos.toHex(' ').toUpper())));
-    });
-
-    AvisosConsola avisos;
-    ContextoImpresion ctx(sistema, avisos, o.carpeta);
-    DocumentosImpresion documentos(ctx);
-    Despachador despachador(&documentos, [&avisos](const QString& l) { avisos.registrar(l); });
-    despachador.procesarMensaje(mensaje);
+    // Standard output carries nothing but the documents, so it can be compared or piped as it is.
+    VistaPrevia vista(
+        o.vista,
+        [](CanalTranscripcion canal, const QString& linea) {
+            escribir(canal == CanalTranscripcion::documento ? stdout : stderr, linea);
+            std::fflush(stdout);
+        },
+        o.anotado);
+    vista.procesarMensaje(mensaje);
     return 0;
 }
 
