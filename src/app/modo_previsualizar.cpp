@@ -28,8 +28,9 @@ struct Opciones {
 
 int uso(const QString& motivo) {
     escribir(stderr, motivo);
-    escribir(stderr, QStringLiteral("Uso: kestrel-agente --previsualizar MENSAJE.json [--impresoras A,B,C] "
-                                    "[--predeterminada A] [--averiadas B] [--anotado] [--carpeta DIR] [--propina-cupon N]"));
+    escribir(stderr,
+             QStringLiteral("Uso: kestrel-agente --previsualizar MENSAJE.json [--impresoras A,B,C] "
+                            "[--predeterminada A] [--averiadas B] [--anotado] [--carpeta DIR] [--propina-cupon N]"));
     return 2;
 }
 

@@ -63,15 +63,17 @@ VistaPrevia::VistaPrevia(const OpcionesVistaPrevia& opciones, Escritor escritor,
             m_escritor(CanalTranscripcion::documento, l);
     });
     m_sistema.fijarAlEscribirCrudo([this](const EscrituraCruda& e) {
-        m_escritor(CanalTranscripcion::suceso, QStringLiteral("~ crudo %1: %2")
-                                                   .arg(e.impresora, QString::fromLatin1(e.datos.toHex(' ').toUpper())));
+        m_escritor(
+            CanalTranscripcion::suceso,
+            QStringLiteral("~ crudo %1: %2").arg(e.impresora, QString::fromLatin1(e.datos.toHex(' ').toUpper())));
     });
     m_ctx.propinaCupon = opciones.propinaCupon;
     m_ctx.reloj = opciones.reloj;
     m_ctx.cederEventos = [this] {
         auto* vista = dynamic_cast<ImpresoraVistaTexto*>(&m_ctx.impresora());
-        m_escritor(CanalTranscripcion::suceso, QStringLiteral("~ cede eventos con %1 lineas abiertas")
-                                                   .arg(vista ? vista->documentoAbierto().size() : -1));
+        m_escritor(
+            CanalTranscripcion::suceso,
+            QStringLiteral("~ cede eventos con %1 lineas abiertas").arg(vista ? vista->documentoAbierto().size() : -1));
     };
     m_documentos = std::make_unique<Documentos>(m_ctx, *this);
     m_despachador = std::make_unique<Despachador>(
@@ -92,8 +94,9 @@ void VistaPrevia::procesarMensaje(const QString& mensaje) {
 void VistaPrevia::mostrarGlobo(const QString& mensaje, int icono, const QString& titulo, int tiempoMs) {
     QString texto = mensaje;
     texto.replace(QStringLiteral("\r\n"), QStringLiteral("\\r\\n"));
-    m_escritor(CanalTranscripcion::suceso,
-               QStringLiteral("~ globo %1 %2 \"%3\": %4").arg(nombreIconoGlobo(icono)).arg(tiempoMs).arg(titulo, texto));
+    m_escritor(
+        CanalTranscripcion::suceso,
+        QStringLiteral("~ globo %1 %2 \"%3\": %4").arg(nombreIconoGlobo(icono)).arg(tiempoMs).arg(titulo, texto));
 }
 
 void VistaPrevia::registrar(const QString& entrada) {

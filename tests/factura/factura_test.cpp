@@ -12,7 +12,7 @@ namespace {
 
 struct Encabezado : testing::Test {
     Encabezado() {
-        o.reloj = [] { return QDateTime(QDate(2024, 6, 1), QTime(13, 45, 10)); };
+        ctx.reloj = [] { return QDateTime(QDate(2024, 6, 1), QTime(13, 45, 10)); };
         ctx.ajustes.nombreEstablecimiento = QStringLiteral("La Garza");
     }
     OpcionesVistaPrevia o;
@@ -26,9 +26,10 @@ TEST_F(Encabezado, ConFechaTerminaConLaFechaYLaHoraDelReloj) {
         jsonParse(QStringLiteral(R"([{"Nombre":"Nombre Establecimiento","Descripcion":"La Garza","Visible":"1"}])"));
     imprimirEncabezado(ctx, true);
     ctx.impresora().finDocumento();
-    EXPECT_EQ(lineas, (QStringList{QStringLiteral("=== Facturas ==="), QStringLiteral("====================================="),
-                                   QStringLiteral("               LA GARZA"),
-                                   QStringLiteral("Fecha 2024-06-01 Hora 13:45:10")}));
+    EXPECT_EQ(
+        lineas,
+        (QStringList{QStringLiteral("=== Facturas ==="), QStringLiteral("====================================="),
+                     QStringLiteral("               LA GARZA"), QStringLiteral("Fecha 2024-06-01 Hora 13:45:10")}));
 }
 
 // Every line of the header is best effort: even a configuration that cannot be read leaves the invoice going.

@@ -68,8 +68,8 @@ TEST(EscalarColumna, DeCuarentaATreintaYDos) {
 }
 
 TEST(RedondearPar, MitadesAlPar) {
-    const std::pair<double, int> casos[] = {{0.5, 0},   {1.5, 2},   {2.5, 2}, {18.5, 18},
-                                            {-0.5, 0},  {-1.5, -2}, {7.49, 7}, {32767.4, 32767}};
+    const std::pair<double, int> casos[] = {{0.5, 0},  {1.5, 2},   {2.5, 2},  {18.5, 18},
+                                            {-0.5, 0}, {-1.5, -2}, {7.49, 7}, {32767.4, 32767}};
     for (const auto& [valor, esperado] : casos)
         EXPECT_EQ(redondearPar(valor), esperado) << valor;
     EXPECT_THROW(redondearPar(32767.5), FalloPlataforma);
@@ -82,9 +82,9 @@ TEST(LargoQueCabe, PalabrasEnterasConSuBlanco) {
         int ancho;
         int esperado;
     } casos[] = {
-        {"HOLA MUNDO", 10, 5},  {"HOLA MUNDO", 11, 11},           {"", 10, 0},
-        {"A  B", 10, 5},        {"SUPERCALIFRAGILISTICO", 18, 0}, {"ARROZ CON POLLO GRANDE", 18, 16},
-        {"HOLA", 4, 0},         {"UN PALABRAMUYLARGA Y", 18, 3},  {"HOLA", 5, 5},
+        {"HOLA MUNDO", 10, 5}, {"HOLA MUNDO", 11, 11},           {"", 10, 0},
+        {"A  B", 10, 5},       {"SUPERCALIFRAGILISTICO", 18, 0}, {"ARROZ CON POLLO GRANDE", 18, 16},
+        {"HOLA", 4, 0},        {"UN PALABRAMUYLARGA Y", 18, 3},  {"HOLA", 5, 5},
     };
     for (const auto& c : casos)
         EXPECT_EQ(largoQueCabe(QString::fromUtf8(c.texto), c.ancho), c.esperado) << c.texto << " / " << c.ancho;

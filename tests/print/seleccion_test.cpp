@@ -16,8 +16,14 @@ TEST(IndiceImpresora, RecortadoYSinMayusculas) {
     };
     for (const auto& [nombre, indice] : casos)
         EXPECT_EQ(indiceImpresora(b.ctx, QString::fromUtf8(nombre)), indice) << nombre;
-    Banco sinNinguna({}, QString());
-    EXPECT_THROW(indiceImpresora(sinNinguna.ctx, QStringLiteral("Bar")), FalloPlataforma);
+    Banco sinPredeterminada({QStringLiteral("Cocina")}, QStringLiteral("Facturas"));
+    try {
+        indiceImpresora(sinPredeterminada.ctx, QStringLiteral("Bar"));
+        FAIL() << "sin fallo";
+    } catch (const FalloPlataforma& f) {
+        EXPECT_EQ(f.numero(), numerofallo::errorImpresora);
+        EXPECT_EQ(f.descripcion(), QStringLiteral("No esta instalada la impresora Bar ni la predeterminada Facturas"));
+    }
 }
 
 TEST(SeleccionarImpresora, LaNombradaSanaNoGastaPapel) {

@@ -28,9 +28,7 @@ quint16 puertoLibre() {
 /// A queue made unusable for the length of a test, whatever the test does.
 class ColaDetenida {
 public:
-    explicit ColaDetenida(QString cola) : m_cola(std::move(cola)) {
-        ejecutar(QStringLiteral("cupsdisable"), {m_cola});
-    }
+    explicit ColaDetenida(QString cola) : m_cola(std::move(cola)) { ejecutar(QStringLiteral("cupsdisable"), {m_cola}); }
     ~ColaDetenida() { ejecutar(QStringLiteral("cupsenable"), {m_cola}); }
     ColaDetenida(const ColaDetenida&) = delete;
     ColaDetenida& operator=(const ColaDetenida&) = delete;
@@ -118,8 +116,7 @@ TEST_F(AgenteCups, UnaColaDetenidaMandaElTicketALaPredeterminadaConElAviso) {
     EXPECT_EQ(nuevos.filter(QRegularExpression(QStringLiteral("^Bar-"))), QStringList());
     const QString facturas = nuevos.filter(QRegularExpression(QStringLiteral("^Facturas-"))).value(0);
     ASSERT_FALSE(facturas.isEmpty()) << nuevos.join(' ').toStdString();
-    const QStringList lineas =
-        textoPdf(capturas().filePath(facturas)).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+    const QStringList lineas = textoPdf(capturas().filePath(facturas)).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
     ASSERT_FALSE(lineas.isEmpty());
     EXPECT_EQ(lineas[0].trimmed(), QStringLiteral("Error en Impresora Facturas"));
     EXPECT_TRUE(lineas.join('\n').contains(QLatin1String("Limonada de coco")));

@@ -16,6 +16,7 @@
 // (default), Cocina, Bar, Detenida and Rechaza, each capturing its jobs into <caja>/out/<cola>-<n>.
 
 using namespace kestrel;
+using namespace prueba;
 
 namespace {
 
@@ -23,21 +24,21 @@ using E = ElementoLinea;
 using namespace std::chrono_literals;
 
 void cups(const QString& programa, const QStringList& argumentos) {
-    const prueba::Salida s = prueba::ejecutar(programa, argumentos);
+    const Salida s = ejecutar(programa, argumentos);
     ASSERT_EQ(s.codigo, 0) << programa.toStdString() << ": " << s.errores.toStdString();
 }
 
 /// Jobs CUPS knows for a queue, finished or not: a probe must add none.
 int trabajosDe(const QString& cola) {
-    const QByteArray salida = prueba::ejecutar(QStringLiteral("lpstat"), {"-W", "all", "-o", cola}).texto;
+    const QByteArray salida = ejecutar(QStringLiteral("lpstat"), {"-W", "all", "-o", cola}).texto;
     return static_cast<int>(salida.count('\n'));
 }
 
 class ImpresionCups : public ::testing::Test {
 protected:
     void SetUp() override {
-        ASSERT_FALSE(prueba::caja().isEmpty()) << "falta la caja de CUPS de la prueba";
-        prueba::esperarColaVacia();
+        ASSERT_FALSE(caja().isEmpty()) << "falta la caja de CUPS de la prueba";
+        esperarColaVacia();
     }
 
     std::unique_ptr<SistemaImpresion> sistema = crearSistemaCups(5s);
@@ -62,7 +63,7 @@ TEST_F(ImpresionCups, LasImpresorasSonLosDestinosDeCupsYLaPredeterminadaLaSuya) 
 }
 
 TEST_F(ImpresionCups, UnaComandaLlegaALaColaComoUnSoloPdfConSusLineas) {
-    const QStringList antes = prueba::archivos(prueba::capturas());
+    const QStringList antes = archivos(capturas());
     Impresora& cocina = seleccionar(QStringLiteral("Cocina"));
     const int trabajos = trabajosDe(QStringLiteral("Cocina"));
     cocina.sondear();
@@ -80,12 +81,12 @@ TEST_F(ImpresionCups, UnaComandaLlegaALaColaComoUnSoloPdfConSusLineas) {
     cocina.imprimir({E::deTexto("-> BIEN DORADAS")});
     cocina.finDocumento();
 
-    const QStringList nuevos = prueba::esperarTrabajos(antes);
+    const QStringList nuevos = esperarTrabajos(antes);
     ASSERT_EQ(nuevos.size(), 1) << nuevos.join(' ').toStdString();
     EXPECT_TRUE(nuevos[0].startsWith(QLatin1String("Cocina-")));
-    const QString ruta = prueba::capturas().filePath(nuevos[0]);
-    EXPECT_TRUE(prueba::leer(ruta).startsWith("%PDF"));
-    const QString texto = prueba::textoPdf(ruta);
+    const QString ruta = capturas().filePath(nuevos[0]);
+    EXPECT_TRUE(leer(ruta).startsWith("%PDF"));
+    const QString texto = textoPdf(ruta);
     EXPECT_TRUE(texto.contains(QLatin1String("COCINA"))) << texto.toStdString();
     EXPECT_TRUE(texto.contains(QLatin1String("Mesa 12")));
     EXPECT_TRUE(texto.contains(QRegularExpression(QStringLiteral("3\\s+Empanada de pollo\\s+12.000"))))
@@ -94,73 +95,62 @@ TEST_F(ImpresionCups, UnaComandaLlegaALaColaComoUnSoloPdfConSusLineas) {
 }
 
 TEST_F(ImpresionCups, UnDocumentoLargoPasaDePaginaCuandoSeLlenaLaHoja) {
-    const QStringList antes = prueba::archivos(prueba::capturas());
+    const QStringList antes = archivos(capturas());
     Impresora& bar = seleccionar(QStringLiteral("Bar"));
     bar.fijarTamanoFuente(12);
     for (int i = 1; i <= 150; ++i)
         bar.imprimir({E::deTexto(QStringLiteral("Linea %1").arg(i))});
     bar.finDocumento();
-    const QStringList nuevos = prueba::esperarTrabajos(antes);
+    const QStringList nuevos = esperarTrabajos(antes);
     ASSERT_EQ(nuevos.size(), 1);
-    const QString ruta = prueba::capturas().filePath(nuevos[0]);
-    EXPECT_GE(prueba::paginasPdf(ruta), 2);
-    const QString texto = prueba::textoPdf(ruta);
+    const QString ruta = capturas().filePath(nuevos[0]);
+    EXPECT_GE(paginasPdf(ruta), 2);
+    const QString texto = textoPdf(ruta);
     EXPECT_TRUE(texto.contains(QLatin1String("Linea 1\n")));
     EXPECT_TRUE(texto.contains(QLatin1String("Linea 150")));
 }
 
 TEST_F(ImpresionCups, ElPulsoDelCajonLlegaByteAByte) {
-    const QStringList antes = prueba::archivos(prueba::capturas());
+    const QStringList antes = archivos(capturas());
     const QByteArray pulso("\x1b\x70\x00\x3c\xf0", 5);
     sistema->escribirCrudo(QStringLiteral("Facturas"), pulso);
-    const QStringList nuevos = prueba::esperarTrabajos(antes);
+    const QStringList nuevos = esperarTrabajos(antes);
     ASSERT_EQ(nuevos.size(), 1) << nuevos.join(' ').toStdString();
     EXPECT_TRUE(nuevos[0].startsWith(QLatin1String("Facturas-")));
-    EXPECT_EQ(prueba::leer(prueba::capturas().filePath(nuevos[0])).toHex(' '), pulso.toHex(' '));
+    EXPECT_EQ(leer(capturas().filePath(nuevos[0])).toHex(' '), pulso.toHex(' '));
 }
 
-struct CasoSondeo {
-    const char* nombre;
-    const char* cola;
-    const char* averiar;
-    const char* reparar;
-    const char* razon;
-};
-
-void PrintTo(const CasoSondeo& c, std::ostream* os) {
-    *os << c.nombre;
-}
-
-class SondeoFallido : public ImpresionCups, public ::testing::WithParamInterface<CasoSondeo> {};
-
-TEST_P(SondeoFallido, UnaColaQueNoPuedeRecibirTrabajosFallaElSondeo) {
-    const CasoSondeo& c = GetParam();
-    const QString cola = QString::fromLatin1(c.cola);
-    Impresora& impresora = seleccionar(cola);
-    EXPECT_NO_THROW(impresora.sondear());
-    cups(QString::fromLatin1(c.averiar), {cola});
-    try {
-        impresora.sondear();
-        ADD_FAILURE() << "el sondeo no fallo";
-    } catch (const FalloPlataforma& e) {
-        EXPECT_EQ(e.numero(), numerofallo::errorImpresora);
-        EXPECT_TRUE(e.descripcion().contains(QString::fromUtf8(c.razon))) << e.descripcion().toStdString();
+TEST_F(ImpresionCups, UnaColaQueNoPuedeRecibirTrabajosFallaElSondeo) {
+    const struct {
+        const char* cola;
+        const char* averiar;
+        const char* reparar;
+        const char* razon;
+    } casos[] = {
+        {"Detenida", "cupsdisable", "cupsenable", "esta detenida"},
+        {"Rechaza", "cupsreject", "cupsaccept", "no acepta trabajos"},
+    };
+    for (const auto& c : casos) {
+        SCOPED_TRACE(c.cola);
+        const QString cola = QString::fromLatin1(c.cola);
+        Impresora& impresora = seleccionar(cola);
+        EXPECT_NO_THROW(impresora.sondear());
+        cups(QString::fromLatin1(c.averiar), {cola});
+        try {
+            impresora.sondear();
+            ADD_FAILURE() << "el sondeo no fallo";
+        } catch (const FalloPlataforma& e) {
+            EXPECT_EQ(e.numero(), numerofallo::errorImpresora);
+            EXPECT_TRUE(e.descripcion().contains(QString::fromUtf8(c.razon))) << e.descripcion().toStdString();
+        }
+        cups(QString::fromLatin1(c.reparar), {cola});
+        EXPECT_NO_THROW(impresora.sondear());
     }
-    cups(QString::fromLatin1(c.reparar), {cola});
-    EXPECT_NO_THROW(impresora.sondear());
 }
-
-const CasoSondeo casosSondeo[] = {
-    {"detenida", "Detenida", "cupsdisable", "cupsenable", "esta detenida"},
-    {"noAceptaTrabajos", "Rechaza", "cupsreject", "cupsaccept", "no acepta trabajos"},
-};
-
-INSTANTIATE_TEST_SUITE_P(ImpresionCups, SondeoFallido, ::testing::ValuesIn(casosSondeo),
-                         [](const auto& caso) { return std::string(caso.param.nombre); });
 
 TEST_F(ImpresionCups, UnaColaBorradaDespuesDeElegirlaFallaElSondeoYElTrabajo) {
     const QString cola = QStringLiteral("Temporal");
-    cups(QStringLiteral("lpadmin"), {"-p", cola, "-E", "-v", "capture:" + prueba::caja() + "/out/Temporal", "-m", "raw"});
+    cups(QStringLiteral("lpadmin"), {"-p", cola, "-E", "-v", "capture:" + caja() + "/out/Temporal", "-m", "raw"});
     Impresora& impresora = seleccionar(cola);
     cups(QStringLiteral("lpadmin"), {"-x", cola});
     try {
@@ -178,7 +168,7 @@ TEST_F(ImpresionCups, UnaColaBorradaDespuesDeElegirlaFallaElSondeoYElTrabajo) {
 class CupsCongelado {
 public:
     CupsCongelado() {
-        QFile f(prueba::caja() + QStringLiteral("/cupsd.pid"));
+        QFile f(caja() + QStringLiteral("/cupsd.pid"));
         if (f.open(QIODevice::ReadOnly))
             m_pid = static_cast<pid_t>(f.readAll().trimmed().toInt());
         if (m_pid > 0)
@@ -206,7 +196,7 @@ TEST_F(ImpresionCups, ConElPlanificadorCongeladoNadaEsperaMasQueElLimite) {
     const QStringList lista = congelable->impresoras();
     congelable->seleccionar(static_cast<int>(lista.indexOf(QStringLiteral("Cocina"))));
     Impresora& cocina = congelable->actual();
-    const QStringList antes = prueba::archivos(prueba::capturas());
+    const QStringList antes = archivos(capturas());
     {
         CupsCongelado congelado;
         ASSERT_TRUE(congelado.valido());
@@ -238,9 +228,9 @@ TEST_F(ImpresionCups, ConElPlanificadorCongeladoNadaEsperaMasQueElLimite) {
     // CUPS run one after another, so a late copy of it would reach the queue before this one.
     cocina.imprimir({E::deTexto("DESPUES")});
     cocina.finDocumento();
-    const QStringList nuevos = prueba::esperarTrabajos(antes);
+    const QStringList nuevos = esperarTrabajos(antes);
     ASSERT_EQ(nuevos.size(), 1) << nuevos.join(' ').toStdString();
-    EXPECT_TRUE(prueba::textoPdf(prueba::capturas().filePath(nuevos[0])).contains(QLatin1String("DESPUES")));
+    EXPECT_TRUE(textoPdf(capturas().filePath(nuevos[0])).contains(QLatin1String("DESPUES")));
 }
 
 } // namespace

@@ -54,7 +54,10 @@ TEST(Documento, ColocacionComoUnaImpresoraDeLineas) {
         for (int r = 0; r < d.renglones().size(); ++r) {
             for (const TrazoTexto& t : d.renglones()[r].trazos) {
                 EXPECT_DOUBLE_EQ(t.posicion.y(), d.renglones()[r].y) << c.nombre;
-                obtenido << QStringLiteral("%1:%2:%3").arg(r).arg(std::lround(t.posicion.x() / f.anchoColumna) + 1).arg(t.texto);
+                obtenido << QStringLiteral("%1:%2:%3")
+                                .arg(r)
+                                .arg(std::lround(t.posicion.x() / f.anchoColumna) + 1)
+                                .arg(t.texto);
             }
         }
         EXPECT_EQ(obtenido, c.esperado) << c.nombre;
@@ -126,7 +129,8 @@ TEST(Documento, TranscripcionComoLaVistaDeTexto) {
     };
     CatalogoFuentes catalogo;
     for (const auto& c : casos)
-        EXPECT_EQ(transcribir(grabar(c.llamadas, catalogo.resolver({})), colombia), c.lineas) << c.lineas.join('|').toStdString();
+        EXPECT_EQ(transcribir(grabar(c.llamadas, catalogo.resolver({})), colombia), c.lineas)
+            << c.lineas.join('|').toStdString();
 }
 
 TEST(Documento, LaReproduccionLlevaFuentesEImagenesALaVistaDeTexto) {

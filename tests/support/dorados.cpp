@@ -36,7 +36,8 @@ QString configuracionCompleta(const QString& carpeta, const Valor& cambios) {
         const QString nombre = nombreDe(item);
         if (quita.removeOne(nombre))
             continue;
-        const auto cambio = std::find_if(cambia.begin(), cambia.end(), [&](const Valor& v) { return nombreDe(v) == nombre; });
+        const auto cambio =
+            std::find_if(cambia.begin(), cambia.end(), [&](const Valor& v) { return nombreDe(v) == nombre; });
         if (cambio == cambia.end()) {
             resultado->add(item);
         } else {
@@ -53,12 +54,13 @@ QStringList listaDe(const Dictionary& prueba, const char* nombre) {
     return listaDeNombres(prueba.valorSinInsertar(QString::fromLatin1(nombre)).comoTexto());
 }
 
-QString conMarcasProveedor(QStringList lineas) {
+QString conMarcas(QStringList lineas, const QString& carpeta) {
     const std::pair<QString, QString> marcas[] = {
         {QString::fromUtf8(KESTREL_PROVEEDOR_NIT), QStringLiteral("<KESTREL_PROVEEDOR_NIT>")},
         {QString::fromUtf8(KESTREL_PROVEEDOR_WEB), QStringLiteral("<KESTREL_PROVEEDOR_WEB>")},
     };
     for (QString& l : lineas) {
+        l.replace(carpeta, QStringLiteral("<CARPETA>"));
         const qsizetype corchete = l.indexOf(QLatin1String("] "));
         for (const auto& [valor, marca] : marcas) {
             if (l.startsWith(QLatin1Char('[')) && corchete > 0 && l.mid(corchete + 2) == valor)
@@ -135,7 +137,8 @@ QString transcribirCaso(const QStringList& rutas, const QDateTime& ahora) {
     });
     for (qsizetype i = 0; i < mensajes.size(); ++i) {
         const Valor p = pruebaDe(mensajes[i]);
-        const QString logo = p.esObjeto() ? p.comoDictionary().valorSinInsertar(QStringLiteral("logo")).comoTexto() : QString();
+        const QString logo =
+            p.esObjeto() ? p.comoDictionary().valorSinInsertar(QStringLiteral("logo")).comoTexto() : QString();
         const QString destino = carpeta.filePath(QStringLiteral("logo.bmp"));
         QFile::remove(destino);
         if (!logo.isEmpty()) {
@@ -145,7 +148,7 @@ QString transcribirCaso(const QStringList& rutas, const QDateTime& ahora) {
         lineas.clear();
         vista.procesarMensaje(mensajes[i]);
     }
-    return conMarcasProveedor(lineas);
+    return conMarcas(lineas, carpeta.path());
 }
 
 void compararConDorado(const QString& rutaDorado, const QString& obtenido) {

@@ -24,7 +24,8 @@ QString leerTexto(const QString& ruta);
 QString mensajeDeCaso(const QString& rutaJson);
 
 /// The transcript of a case through the preview's path: the documents and everything else the user would
-/// have seen, in order, with the build's vendor lines as <KESTREL_PROVEEDOR_NIT> and <KESTREL_PROVEEDOR_WEB>.
+/// have seen, in order, with the build's vendor lines as <KESTREL_PROVEEDOR_NIT> and <KESTREL_PROVEEDOR_WEB>
+/// and the case's temporary application folder as <CARPETA>.
 /// The case's optional "prueba" member sets up the printers with the preview's options: "impresoras",
 /// "predeterminada", "averiadas" (comma lists), "logo" (a picture under <folder>/logos, as logo.bmp) and
 /// "propinaCupon". With several cases they all go through the same printers in turn (set up as the first case
