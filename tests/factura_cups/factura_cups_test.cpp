@@ -13,7 +13,8 @@
 #include "print/qt/sistemas.h"
 
 using namespace kestrel;
-using namespace prueba;
+using namespace ::prueba;
+using namespace kestrel::prueba;
 using namespace std::chrono_literals;
 
 namespace {

@@ -2,8 +2,6 @@
 
 #include <memory>
 
-#include "json/decimal.h"
-
 namespace kestrel::prueba {
 
 Valor objeto(std::initializer_list<std::pair<QString, Valor>> miembros) {
@@ -18,10 +16,6 @@ Valor lista(std::initializer_list<Valor> elementos) {
     for (const Valor& v : elementos)
         c->add(v);
     return Valor(c);
-}
-
-Valor numero(const char* invariante) {
-    return Valor(*Decimal::desdeTextoInvariante(QString::fromUtf8(invariante)));
 }
 
 Valor ajustes(std::initializer_list<std::pair<QString, QString>> pares) {

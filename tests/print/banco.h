@@ -28,7 +28,6 @@ public:
 /// A JSON object built in place: objeto({{"Nombre", u"Direccion"}, {"Visible", u"1"}}).
 Valor objeto(std::initializer_list<std::pair<QString, Valor>> miembros);
 Valor lista(std::initializer_list<Valor> elementos);
-Valor numero(const char* invariante);
 /// A "config" list of (Nombre, Descripcion) items, all visible.
 Valor ajustes(std::initializer_list<std::pair<QString, QString>> pares);
 

@@ -2,64 +2,43 @@
 
 #include "banco.h"
 #include "json/fallo.h"
+#include "json/json.h"
 #include "print/configuracion.h"
 
 namespace kestrel::prueba {
 namespace {
 
-Valor item(const QString& nombre, const Valor& descripcion, const Valor& visible = Valor()) {
-    auto d = std::make_shared<Dictionary>();
-    d->add(QStringLiteral("Nombre"), nombre);
-    if (!descripcion.esVacio())
-        d->add(QStringLiteral("Descripcion"), descripcion);
-    if (!visible.esVacio())
-        d->add(QStringLiteral("Visible"), visible);
-    return Valor(d);
-}
-
-class Consulta : public testing::Test {
-protected:
-    Consulta() {
-        b.ctx.configuracion = lista({
-            item(QStringLiteral("Direccion"), u"Calle 1", u"1"),
-            item(QStringLiteral("Direccion"), u"Calle 2", u"0"),
-            item(QStringLiteral("Telefono 1"), u"555", u"0"),
-            item(QStringLiteral("Telefono 2"), u"556", u"true"),
-            item(QStringLiteral("Regimen"), u"comun", u""),
-            item(QStringLiteral("Pie de Factura"), Valor()),
-            item(QStringLiteral("Servicio"), numero("10"), numero("1")),
-            item(QStringLiteral("Nula"), Valor::nulo()),
-            objeto({{QStringLiteral("Descripcion"), u"sin nombre"}}),
-            Valor(QStringLiteral("no es un ajuste")),
-            item(QStringLiteral("Ultima"), u"fin", u"1"),
-        });
-    }
+// The first item of a name answers, whatever follows; only "Visible" exactly "1" (text or number) shows it.
+TEST(Consulta, ElPrimeroQueCoincide) {
     Banco b;
-};
-
-TEST_F(Consulta, ValorDelPrimeroQueCoincide) {
-    struct {
+    b.ctx.configuracion = jsonParse(QStringLiteral(R"([
+        {"Nombre": "Direccion", "Descripcion": "Calle 1", "Visible": "1"},
+        {"Nombre": "Direccion", "Descripcion": "Calle 2", "Visible": "0"},
+        {"Nombre": "Telefono 1", "Descripcion": "555", "Visible": "0"},
+        {"Nombre": "Telefono 2", "Descripcion": "556", "Visible": "true"},
+        {"Nombre": "Regimen", "Descripcion": "comun", "Visible": ""},
+        {"Nombre": "Pie de Factura"},
+        {"Nombre": "Servicio", "Descripcion": 10, "Visible": 1},
+        {"Nombre": "Nula", "Descripcion": null},
+        {"Descripcion": "sin nombre"},
+        "no es un ajuste",
+        {"Nombre": "Ultima", "Descripcion": "fin", "Visible": "1"}])"));
+    const struct {
         const char* nombre;
-        const char* esperado;
-    } const casos[] = {
-        {"Direccion", "Calle 1"}, {"direccion", ""},    {"Telefono 1", "555"}, {"Pie de Factura", ""},
-        {"Servicio", "10"},       {"Nula", ""},         {"No existe", ""},     {"", ""},
-        {"Ultima", "fin"},        {"Regimen", "comun"},
+        const char* valor;
+        bool visible;
+    } casos[] = {
+        {"Direccion", "Calle 1", true}, {"direccion", "", false},
+        {"Telefono 1", "555", false},   {"Telefono 2", "556", false},
+        {"Regimen", "comun", false},    {"Pie de Factura", "", false},
+        {"Servicio", "10", true},       {"Nula", "", false},
+        {"No existe", "", false},       {"", "", false},
+        {"Ultima", "fin", true},
     };
-    for (const auto& c : casos)
-        EXPECT_EQ(valorConfiguracion(b.ctx, QString::fromUtf8(c.nombre)), QString::fromUtf8(c.esperado)) << c.nombre;
-}
-
-TEST_F(Consulta, SoloVisibleUnoMuestra) {
-    struct {
-        const char* nombre;
-        bool esperado;
-    } const casos[] = {
-        {"Direccion", true},       {"Telefono 1", false}, {"Telefono 2", false}, {"Regimen", false},
-        {"Pie de Factura", false}, {"Servicio", true},    {"No existe", false},  {"Ultima", true},
-    };
-    for (const auto& c : casos)
-        EXPECT_EQ(configuracionVisible(b.ctx, QString::fromUtf8(c.nombre)), c.esperado) << c.nombre;
+    for (const auto& c : casos) {
+        EXPECT_EQ(valorConfiguracion(b.ctx, QString::fromUtf8(c.nombre)), QString::fromUtf8(c.valor)) << c.nombre;
+        EXPECT_EQ(configuracionVisible(b.ctx, QString::fromUtf8(c.nombre)), c.visible) << c.nombre;
+    }
 }
 
 TEST(ConsultaSinLista, FallaElDocumento) {
