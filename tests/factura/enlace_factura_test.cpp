@@ -4,14 +4,12 @@
 #include <gtest/gtest.h>
 
 #include <QCoreApplication>
-#include <QDir>
 
 #include <memory>
 
-#include "app/despachador.h"
 #include "app/enlace.h"
-#include "mesa_factura.h"
-#include "print/documentos_impresion.h"
+#include "app/vista_previa.h"
+#include "dorados.h"
 #include "servicio_prueba.h"
 
 namespace kestrel::prueba {
@@ -36,42 +34,40 @@ const QByteArray comanda = QByteArrayLiteral(
 TEST(FacturaEnElEnlace, LoQueLlegaDuranteLaCesionSeImprimeDespuesYAparte) {
     ServicioPrueba servicio;
     ASSERT_TRUE(servicio.escuchar());
-    MesaFactura mesa;
-    DocumentosImpresion documentos(*mesa.ctx);
     SalidaMuda salida;
-    Despachador despachador(&documentos, [&salida](const QString& l) { salida.agregarLog(l); });
+    VistaPrevia vista(OpcionesVistaPrevia(), [&salida](CanalTranscripcion, const QString& l) { salida.agregarLog(l); });
 
     ConfiguracionEnlace c;
     c.puerto = servicio.puerto();
     c.intervaloVigilancia = 20;
     c.intervaloPing = 3600 * 1000;
-    Enlace enlace(c, salida, [&despachador](const QString& m) { despachador.procesarMensaje(m); });
+    Enlace enlace(c, salida, [&vista](const QString& m) { vista.procesarMensaje(m); });
     enlace.codigoSucursal = QStringLiteral("123456789012345");
     enlace.reconectar = true;
 
     int cesiones = 0;
     bool llegoDuranteLaCesion = false;
     int abiertasEnCocina = -1;
-    mesa.ctx->cederEventos = [&] {
+    vista.contexto().cederEventos = [&] {
         ++cesiones;
         servicio.enviar(comanda);
         // What the agent does at this point: let the window's events run, the socket's among them.
         llegoDuranteLaCesion = esperarHasta([&] { return enlace.enmarcador().mensajesPendientes() == 1; });
         abiertasEnCocina =
-            static_cast<int>(mesa.sistema->impresora(QStringLiteral("Cocina"))->documentoAbierto().size());
+            static_cast<int>(vista.sistema().impresora(QStringLiteral("Cocina"))->documentoAbierto().size());
     };
 
     enlace.iniciar();
     ASSERT_TRUE(esperarHasta([&] { return servicio.identificaciones().size() == 1; }));
     ASSERT_TRUE(esperarHasta([&] { return enlace.estadoSocket() == 7; }));
-    const QString factura = leerTexto(QDir(carpetaFacturas()).filePath(QStringLiteral("cerrada-pagos-cambio.json")));
+    const QString factura = mensajeDeCaso(carpetaDatos(QStringLiteral("facturas/cerrada-pagos-cambio.json")));
     servicio.enviar(factura.toUtf8() + "_endMessage_");
     ASSERT_TRUE(esperarHasta([&] { return servicio.estados().size() == 2; }));
 
     EXPECT_EQ(cesiones, 1);
     EXPECT_TRUE(llegoDuranteLaCesion) << "the kitchen order must reach the agent while the invoice is open";
     EXPECT_EQ(abiertasEnCocina, 0) << "nothing of the kitchen order may print during the invoice";
-    const QList<DocumentoVista>& docs = mesa.sistema->documentos();
+    const QList<DocumentoVista>& docs = vista.sistema().documentos();
     ASSERT_EQ(docs.size(), 2);
     EXPECT_EQ(docs[0].impresora, QStringLiteral("Facturas"));
     EXPECT_EQ(docs[1].impresora, QStringLiteral("Cocina"));

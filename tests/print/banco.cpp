@@ -2,13 +2,7 @@
 
 #include <memory>
 
-#include "json/decimal.h"
-
 namespace kestrel::prueba {
-
-void AvisosGrabados::mostrarGlobo(const QString& mensaje, int icono, const QString& titulo, int tiempoMs) {
-    globos.append({mensaje, icono, titulo, tiempoMs});
-}
 
 Valor objeto(std::initializer_list<std::pair<QString, Valor>> miembros) {
     auto d = std::make_shared<Dictionary>();
@@ -22,10 +16,6 @@ Valor lista(std::initializer_list<Valor> elementos) {
     for (const Valor& v : elementos)
         c->add(v);
     return Valor(c);
-}
-
-Valor numero(const char* invariante) {
-    return Valor(*Decimal::desdeTextoInvariante(QString::fromUtf8(invariante)));
 }
 
 Valor ajustes(std::initializer_list<std::pair<QString, QString>> pares) {
@@ -43,21 +33,9 @@ Banco::Banco(const QStringList& nombres, const QString& predeterminada)
     ctx.reloj = [] { return QDateTime(QDate(2024, 1, 5), QTime(9, 7, 3)); };
 }
 
-namespace {
-
-QList<LineaVista> lineasAbiertas(SistemaVistaTexto& sistema) {
+QStringList Banco::lineasAbiertas(bool anotadas) {
     auto* vista = dynamic_cast<ImpresoraVistaTexto*>(&sistema.actual());
-    return vista ? vista->documentoAbierto() : QList<LineaVista>();
-}
-
-} // namespace
-
-QStringList Banco::abierto() {
-    return DocumentoVista{{}, lineasAbiertas(sistema)}.texto(true);
-}
-
-QStringList Banco::abiertoPlano() {
-    return DocumentoVista{{}, lineasAbiertas(sistema)}.texto(false);
+    return DocumentoVista{{}, vista ? vista->documentoAbierto() : QList<LineaVista>()}.texto(anotadas);
 }
 
 } // namespace kestrel::prueba

@@ -1,6 +1,5 @@
 #pragma once
 
-#include <QList>
 #include <QString>
 #include <QStringList>
 
@@ -14,28 +13,21 @@
 
 namespace kestrel::prueba {
 
-/// A balloon as the window would have shown it.
-struct Globo {
-    QString mensaje;
-    int icono = 0;
-    QString titulo;
-    int tiempoMs = 0;
-};
-
-/// Keeps every balloon and log entry, in order.
+/// Keeps every balloon ("title: message") and log entry, in order.
 class AvisosGrabados : public Avisos {
 public:
-    void mostrarGlobo(const QString& mensaje, int icono, const QString& titulo, int tiempoMs) override;
+    void mostrarGlobo(const QString& mensaje, int, const QString& titulo, int) override {
+        globos << titulo + QStringLiteral(": ") + mensaje;
+    }
     void registrar(const QString& entrada) override { registro << entrada; }
 
-    QList<Globo> globos;
+    QStringList globos;
     QStringList registro;
 };
 
 /// A JSON object built in place: objeto({{"Nombre", u"Direccion"}, {"Visible", u"1"}}).
 Valor objeto(std::initializer_list<std::pair<QString, Valor>> miembros);
 Valor lista(std::initializer_list<Valor> elementos);
-Valor numero(const char* invariante);
 /// A "config" list of (Nombre, Descripcion) items, all visible.
 Valor ajustes(std::initializer_list<std::pair<QString, QString>> pares);
 
@@ -51,9 +43,12 @@ struct Banco {
     ContextoImpresion ctx;
 
     /// Annotated lines of the document still open on the current printer.
-    QStringList abierto();
+    QStringList abierto() { return lineasAbiertas(true); }
     /// Plain lines of the document still open on the current printer.
-    QStringList abiertoPlano();
+    QStringList abiertoPlano() { return lineasAbiertas(false); }
+
+private:
+    QStringList lineasAbiertas(bool anotadas);
 };
 
 } // namespace kestrel::prueba

@@ -2,6 +2,10 @@
 # standard error. Run on a golden case, its standard output must be the golden's documents, with or without
 # the end marker after the message.
 #   -DAGENTE=path/to/kestrel-agente -DCASO=tests/data/receipts/<caso> -DTEMPORAL=dir
+if(DEFINED ENV{KESTREL_REESCRIBIR_DORADOS})
+    message(STATUS "los dorados los reescribe test_factura, por el mismo camino que esta vista previa")
+    return()
+endif()
 file(READ ${CASO}.txt golden)
 string(REGEX REPLACE "~ [^\n]*\n" "" esperado "${golden}")
 
@@ -17,7 +21,7 @@ foreach(archivo ${CASO}.json ${TEMPORAL}/con_marca.json)
     if(NOT salida STREQUAL esperado)
         message(FATAL_ERROR "${archivo}: la salida no es la del golden:\n${salida}\n--- esperado:\n${esperado}")
     endif()
-    if(NOT errores MATCHES "Impresion de comanda: Comanda enviada a Cocina")
+    if(NOT errores MATCHES "\"Impresion de comanda\": Comanda enviada a Cocina")
         message(FATAL_ERROR "${archivo}: falta el globo en la salida de errores:\n${errores}")
     endif()
 endforeach()

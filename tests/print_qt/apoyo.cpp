@@ -2,6 +2,7 @@
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
+#include <QFile>
 #include <QProcess>
 #include <QRegularExpression>
 #include <QThread>
@@ -83,22 +84,44 @@ bool esperarHasta(const std::function<bool()>& condicion, int ms) {
 }
 
 QStringList archivos(const QDir& carpeta) {
-    QStringList nombres = carpeta.entryList(QDir::Files, QDir::Name);
-    return nombres;
+    return carpeta.entryList(QDir::Files, QDir::Name);
 }
 
-QStringList esperarArchivosNuevos(const QDir& carpeta, const QStringList& antes, std::chrono::milliseconds limite) {
-    const auto fin = std::chrono::steady_clock::now() + limite;
-    for (;;) {
-        QStringList nuevos;
-        for (const QString& n : archivos(carpeta)) {
-            if (!antes.contains(n) && !n.endsWith(QLatin1String(".part")))
-                nuevos << n;
-        }
-        if (!nuevos.isEmpty() || std::chrono::steady_clock::now() >= fin)
-            return nuevos;
-        QThread::msleep(50);
-    }
+QByteArray leer(const QString& ruta) {
+    QFile f(ruta);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+QString caja() {
+    return qEnvironmentVariable("KESTREL_CAJA_CUPS");
+}
+
+QDir capturas() {
+    return QDir(caja() + QStringLiteral("/out"));
+}
+
+namespace {
+
+bool colaVacia() {
+    return ejecutar(QStringLiteral("lpstat"), {"-o"}).texto.trimmed().isEmpty();
+}
+
+} // namespace
+
+void esperarColaVacia() {
+    esperarHasta(colaVacia, 20000);
+}
+
+QStringList esperarTrabajos(const QStringList& antes, int minimo) {
+    QStringList nuevos;
+    esperarHasta(
+        [&] {
+            nuevos = archivos(capturas());
+            nuevos.removeIf([&](const QString& n) { return antes.contains(n) || n.endsWith(QLatin1String(".part")); });
+            return nuevos.size() >= minimo && colaVacia();
+        },
+        20000);
+    return nuevos;
 }
 
 } // namespace prueba

@@ -6,7 +6,6 @@
 #include <QString>
 #include <QStringList>
 
-#include <chrono>
 #include <functional>
 #include <ostream>
 
@@ -43,8 +42,16 @@ bool esperarHasta(const std::function<bool()>& condicion, int ms);
 
 /// Names of the files in a folder, sorted.
 QStringList archivos(const QDir& carpeta);
-/// Waits until the folder holds files that are not in antes (at most the limit); returns them, sorted.
-QStringList esperarArchivosNuevos(const QDir& carpeta, const QStringList& antes,
-                                  std::chrono::milliseconds limite = std::chrono::seconds(20));
+QByteArray leer(const QString& ruta);
+
+// The private CUPS scheduler of the end-to-end tests (scripts/cups-sandbox, started by a CTest fixture): its
+// folder, and the folder where every queue captures its jobs as <queue>-<n>.
+QString caja();
+QDir capturas();
+/// Waits (at most 20 s) until the scheduler holds no job.
+void esperarColaVacia();
+/// The capture files that are not in antes, once at least minimo of them exist and the scheduler holds no
+/// job (or 20 s have passed).
+QStringList esperarTrabajos(const QStringList& antes, int minimo = 1);
 
 } // namespace prueba

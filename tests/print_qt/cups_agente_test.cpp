@@ -5,7 +5,6 @@
 #include <QRegularExpression>
 #include <QTcpServer>
 #include <QTemporaryDir>
-#include <QThread>
 
 #include "apoyo.h"
 
@@ -14,40 +13,11 @@
 
 namespace {
 
-QString caja() {
-    return qEnvironmentVariable("KESTREL_CAJA_CUPS");
-}
-
-QDir capturas() {
-    return QDir(caja() + QStringLiteral("/out"));
-}
-
 QString datos(const char* nombre) {
     return qEnvironmentVariable("KESTREL_DATOS_PRUEBA") + QStringLiteral("/print_qt/") + QString::fromUtf8(nombre);
 }
 
-QByteArray leer(const QString& ruta) {
-    QFile f(ruta);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
-
-bool colaVacia() {
-    return prueba::ejecutar(QStringLiteral("lpstat"), {"-o"}).texto.trimmed().isEmpty();
-}
-
-/// The capture files that appeared since antes once the scheduler has nothing left to print, waiting for at
-/// least minimo of them.
-QStringList trabajosNuevos(const QStringList& antes, int minimo) {
-    QStringList nuevos;
-    for (int i = 0; i < 400; ++i) {
-        nuevos = prueba::archivos(capturas());
-        nuevos.removeIf([&](const QString& n) { return antes.contains(n) || n.endsWith(QLatin1String(".part")); });
-        if (nuevos.size() >= minimo && colaVacia())
-            break;
-        QThread::msleep(50);
-    }
-    return nuevos;
-}
+using namespace prueba;
 
 quint16 puertoLibre() {
     QTcpServer s;
@@ -58,10 +28,8 @@ quint16 puertoLibre() {
 /// A queue made unusable for the length of a test, whatever the test does.
 class ColaDetenida {
 public:
-    explicit ColaDetenida(QString cola) : m_cola(std::move(cola)) {
-        prueba::ejecutar(QStringLiteral("cupsdisable"), {m_cola});
-    }
-    ~ColaDetenida() { prueba::ejecutar(QStringLiteral("cupsenable"), {m_cola}); }
+    explicit ColaDetenida(QString cola) : m_cola(std::move(cola)) { ejecutar(QStringLiteral("cupsdisable"), {m_cola}); }
+    ~ColaDetenida() { ejecutar(QStringLiteral("cupsenable"), {m_cola}); }
     ColaDetenida(const ColaDetenida&) = delete;
     ColaDetenida& operator=(const ColaDetenida&) = delete;
 
@@ -78,8 +46,7 @@ protected:
         ASSERT_TRUE(acceso.open(QIODevice::WriteOnly));
         acceso.write("123456789012345\n");
         acceso.close();
-        for (int i = 0; i < 200 && !colaVacia(); ++i)
-            QThread::msleep(50);
+        esperarColaVacia();
     }
 
     /// Runs the service with these messages and the agent against it until every message is answered.
@@ -93,7 +60,7 @@ protected:
         servicio.setProcessChannelMode(QProcess::MergedChannels);
         servicio.start(QStringLiteral(KESTREL_SERVICIO), argumentos);
         ASSERT_TRUE(servicio.waitForStarted());
-        ASSERT_TRUE(prueba::esperarHasta([&] { return servicio.readAll().contains("escuchando"); }, 10000));
+        ASSERT_TRUE(esperarHasta([&] { return servicio.readAll().contains("escuchando"); }, 10000));
 
         QProcess agente;
         agente.setProcessChannelMode(QProcess::MergedChannels);
@@ -118,16 +85,16 @@ protected:
 };
 
 TEST_F(AgenteCups, UnaComandaDeDosAreasSaleEnLaColaDeCadaArea) {
-    const QStringList antes = prueba::archivos(capturas());
+    const QStringList antes = archivos(capturas());
     atender({datos("comanda-cocina-bar.json")});
-    const QStringList nuevos = trabajosNuevos(antes, 2);
+    const QStringList nuevos = esperarTrabajos(antes, 2);
     ASSERT_EQ(nuevos.size(), 2) << nuevos.join(' ').toStdString();
     const QString cocina = nuevos.filter(QRegularExpression(QStringLiteral("^Cocina-"))).value(0);
     const QString bar = nuevos.filter(QRegularExpression(QStringLiteral("^Bar-"))).value(0);
     ASSERT_FALSE(cocina.isEmpty());
     ASSERT_FALSE(bar.isEmpty());
 
-    const QString texto = prueba::textoPdf(capturas().filePath(cocina));
+    const QString texto = textoPdf(capturas().filePath(cocina));
     for (const char* linea : {"COCINA", "Mesa 12", "-> SIN CHICHARRON", "TOTAL 85000", "ATIENDE: ANA MARIA",
                               "Pedido 4711", "2024-01-05 12:30:00"})
         EXPECT_TRUE(texto.contains(QString::fromUtf8(linea))) << linea << "\n" << texto.toStdString();
@@ -135,22 +102,21 @@ TEST_F(AgenteCups, UnaComandaDeDosAreasSaleEnLaColaDeCadaArea) {
         << texto.toStdString();
     EXPECT_TRUE(texto.contains(QRegularExpression(QStringLiteral("3\\s+Arepa de choclo\\s+21\\.000"))));
     EXPECT_FALSE(texto.contains(QLatin1String("Limonada")));
-    EXPECT_TRUE(prueba::textoPdf(capturas().filePath(bar)).contains(QLatin1String("Limonada de coco")));
+    EXPECT_TRUE(textoPdf(capturas().filePath(bar)).contains(QLatin1String("Limonada de coco")));
 }
 
 TEST_F(AgenteCups, UnaColaDetenidaMandaElTicketALaPredeterminadaConElAviso) {
-    const QStringList antes = prueba::archivos(capturas());
+    const QStringList antes = archivos(capturas());
     {
         ColaDetenida detenida(QStringLiteral("Bar"));
         atender({datos("comanda-cocina-bar.json")});
     }
-    const QStringList nuevos = trabajosNuevos(antes, 2);
+    const QStringList nuevos = esperarTrabajos(antes, 2);
     ASSERT_EQ(nuevos.size(), 2) << nuevos.join(' ').toStdString();
     EXPECT_EQ(nuevos.filter(QRegularExpression(QStringLiteral("^Bar-"))), QStringList());
     const QString facturas = nuevos.filter(QRegularExpression(QStringLiteral("^Facturas-"))).value(0);
     ASSERT_FALSE(facturas.isEmpty()) << nuevos.join(' ').toStdString();
-    const QStringList lineas =
-        prueba::textoPdf(capturas().filePath(facturas)).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+    const QStringList lineas = textoPdf(capturas().filePath(facturas)).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
     ASSERT_FALSE(lineas.isEmpty());
     EXPECT_EQ(lineas[0].trimmed(), QStringLiteral("Error en Impresora Facturas"));
     EXPECT_TRUE(lineas.join('\n').contains(QLatin1String("Limonada de coco")));
@@ -158,9 +124,9 @@ TEST_F(AgenteCups, UnaColaDetenidaMandaElTicketALaPredeterminadaConElAviso) {
 }
 
 TEST_F(AgenteCups, ElCajonEsUnSoloTrabajoCrudoConLosCincoBytes) {
-    const QStringList antes = prueba::archivos(capturas());
+    const QStringList antes = archivos(capturas());
     atender({datos("cajon.json")});
-    const QStringList nuevos = trabajosNuevos(antes, 1);
+    const QStringList nuevos = esperarTrabajos(antes, 1);
     ASSERT_EQ(nuevos.size(), 1) << "abrir el cajon no imprime nada: " << nuevos.join(' ').toStdString();
     EXPECT_TRUE(nuevos[0].startsWith(QLatin1String("Facturas-")));
     EXPECT_EQ(leer(capturas().filePath(nuevos[0])).toHex(' '), QByteArray("1b 70 00 3c f0"));

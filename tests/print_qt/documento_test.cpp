@@ -16,74 +16,62 @@ struct Llamada {
     bool salto = true;
 };
 
-/// Where a run of text landed: line index, column (in character widths, from 1) and text.
-struct Colocado {
-    int renglon;
-    int columna;
-    QString texto;
-    bool operator==(const Colocado&) const = default;
-};
+const QLocale colombia(QLocale::Spanish, QLocale::Colombia);
 
-void PrintTo(const Colocado& c, std::ostream* os) {
-    *os << "{" << c.renglon << ", " << c.columna << ", \"" << c.texto.toStdString() << "\"}";
+DocumentoGrabado grabar(const QList<Llamada>& llamadas, const FuenteResuelta& f) {
+    DocumentoGrabado d(colombia);
+    for (const Llamada& l : llamadas)
+        d.imprimir(l.elementos, l.salto, f);
+    return d;
 }
 
-struct CasoColocacion {
-    const char* nombre;
-    QList<Llamada> llamadas;
-    QList<Colocado> esperado;
-};
-
-// Short test names when CTest lists them.
-void PrintTo(const CasoColocacion& c, std::ostream* os) {
-    *os << c.nombre;
-}
-
-class Colocacion : public ::testing::TestWithParam<CasoColocacion> {};
-
-TEST_P(Colocacion, ComoUnaImpresoraDeLineas) {
+// Where each run of text lands, as "line:column:text" with the column in character widths from 1: the
+// columns of a line printer, on a page.
+TEST(Documento, ColocacionComoUnaImpresoraDeLineas) {
+    const struct {
+        const char* nombre;
+        QList<Llamada> llamadas;
+        QStringList esperado;
+    } casos[] = {
+        {"texto", {{{E::deTexto("HOLA")}}}, {"0:1:HOLA"}},
+        {"columna", {{{E::deColumna(5), E::deTexto("X")}}}, {"0:5:X"}},
+        {"columnaBajoUno", {{{E::deColumna(-3), E::deTexto("X")}}}, {"0:1:X"}},
+        {"columnaJusta", {{{E::deTexto("ABCD"), E::deColumna(5), E::deTexto("X")}}}, {"0:1:ABCD", "0:5:X"}},
+        {"columnaPasada", {{{E::deTexto("ABCDEFGH"), E::deColumna(5), E::deTexto("X")}}}, {"0:1:ABCDEFGH", "1:5:X"}},
+        {"numero", {{{E::deNumero(Decimal(1500)), E::deTexto("x")}}}, {"0:1: 1500 ", "0:7:x"}},
+        {"negativoConDecimales", {{{E::deNumero(*Decimal::desdeTextoInvariante(u"-2.5"))}}}, {"0:1:-2,5 "}},
+        {"lineasVaciasAvanzan", {{{}}, {{}}, {{E::deTexto("C")}}}, {"2:1:C"}},
+        {"sinSalto", {{{E::deTexto("AB")}, false}, {{E::deColumna(10), E::deTexto("C")}}}, {"0:1:AB", "0:10:C"}},
+        {"cantidadNombreValor",
+         {{{E::deNumero(Decimal(2)), E::deColumna(7), E::deTexto("PAN"), E::deColumna(34), E::deTexto("25.000")}}},
+         {"0:1: 2 ", "0:7:PAN", "0:34:25.000"}},
+    };
     CatalogoFuentes catalogo;
     const FuenteResuelta& f = catalogo.resolver({QStringLiteral("Courier 14 CPI"), 10.0F, false, false});
-    DocumentoGrabado d(QLocale(QLocale::Spanish, QLocale::Colombia));
-    for (const Llamada& l : GetParam().llamadas)
-        d.imprimir(l.elementos, l.salto, f);
-    QList<Colocado> obtenido;
-    for (int r = 0; r < d.renglones().size(); ++r) {
-        for (const TrazoTexto& t : d.renglones()[r].trazos) {
-            EXPECT_DOUBLE_EQ(t.posicion.y(), d.renglones()[r].y);
-            obtenido.append({r, static_cast<int>(std::lround(t.posicion.x() / f.anchoColumna)) + 1, t.texto});
+    for (const auto& c : casos) {
+        const DocumentoGrabado d = grabar(c.llamadas, f);
+        QStringList obtenido;
+        for (int r = 0; r < d.renglones().size(); ++r) {
+            for (const TrazoTexto& t : d.renglones()[r].trazos) {
+                EXPECT_DOUBLE_EQ(t.posicion.y(), d.renglones()[r].y) << c.nombre;
+                obtenido << QStringLiteral("%1:%2:%3")
+                                .arg(r)
+                                .arg(std::lround(t.posicion.x() / f.anchoColumna) + 1)
+                                .arg(t.texto);
+            }
         }
+        EXPECT_EQ(obtenido, c.esperado) << c.nombre;
     }
-    EXPECT_EQ(obtenido, GetParam().esperado);
 }
-
-const CasoColocacion casosColocacion[] = {
-    {"texto", {{{E::deTexto("HOLA")}}}, {{0, 1, "HOLA"}}},
-    {"columna", {{{E::deColumna(5), E::deTexto("X")}}}, {{0, 5, "X"}}},
-    {"columnaBajoUno", {{{E::deColumna(-3), E::deTexto("X")}}}, {{0, 1, "X"}}},
-    {"columnaJusta", {{{E::deTexto("ABCD"), E::deColumna(5), E::deTexto("X")}}}, {{0, 1, "ABCD"}, {0, 5, "X"}}},
-    {"columnaPasada",
-     {{{E::deTexto("ABCDEFGH"), E::deColumna(5), E::deTexto("X")}}},
-     {{0, 1, "ABCDEFGH"}, {1, 5, "X"}}},
-    {"numero", {{{E::deNumero(Decimal(1500)), E::deTexto("x")}}}, {{0, 1, " 1500 "}, {0, 7, "x"}}},
-    {"numeroNegativoConDecimales", {{{E::deNumero(*Decimal::desdeTextoInvariante(u"-2.5"))}}}, {{0, 1, "-2,5 "}}},
-    {"lineasVaciasAvanzan", {{{}}, {{}}, {{E::deTexto("C")}}}, {{2, 1, "C"}}},
-    {"sinSaltoSigueEnLaLinea",
-     {{{E::deTexto("AB")}, false}, {{E::deColumna(10), E::deTexto("C")}}},
-     {{0, 1, "AB"}, {0, 10, "C"}}},
-    {"cantidadNombreValor",
-     {{{E::deNumero(Decimal(2)), E::deColumna(7), E::deTexto("HAMBURGUESA"), E::deColumna(34), E::deTexto("25.000")}}},
-     {{0, 1, " 2 "}, {0, 7, "HAMBURGUESA"}, {0, 34, "25.000"}}},
-};
-
-INSTANTIATE_TEST_SUITE_P(Documento, Colocacion, ::testing::ValuesIn(casosColocacion),
-                         [](const auto& caso) { return std::string(caso.param.nombre); });
 
 TEST(Documento, CadaLineaBajaLoQueMideSuFuenteMasAlta) {
     CatalogoFuentes catalogo;
     const FuenteResuelta& chica = catalogo.resolver({QStringLiteral("Courier 17 CPI"), 10.0F, false, false});
     const FuenteResuelta& grande = catalogo.resolver({QStringLiteral("Courier 17 CPI"), 16.0F, false, false});
     DocumentoGrabado d;
+    EXPECT_TRUE(d.vacio());
+    d.fijarFuente({});
+    EXPECT_TRUE(d.vacio()) << "solo las fuentes no hacen un trabajo";
     d.imprimir({E::deTexto("MESA 4")}, true, grande);
     d.imprimir({E::deTexto("a")}, false, chica);
     d.imprimir({E::deTexto("B")}, true, grande);
@@ -96,99 +84,54 @@ TEST(Documento, CadaLineaBajaLoQueMideSuFuenteMasAlta) {
     EXPECT_GT(grande.alto, chica.alto * 1.5);
 }
 
-TEST(Documento, SoloLasFuentesNoHacenUnTrabajo) {
+// A line that does not fit starts the next page. Heights are in points of font size, the page height in the
+// same scale; each page is [desde, hasta).
+TEST(Documento, Paginas) {
+    const struct {
+        const char* nombre;
+        QList<double> altos;
+        double altoPagina;
+        QList<std::pair<int, int>> paginas;
+    } casos[] = {
+        {"todoCabe", {10, 10, 10}, 30.5, {{0, 4}}},
+        {"justoLleno", {10, 10, 10}, 30.05, {{0, 4}}},
+        {"terceraPasa", {10, 10, 10}, 25, {{0, 2}, {2, 4}}},
+        {"variasPaginas", {10, 10, 10, 10, 10}, 20.5, {{0, 2}, {2, 4}, {4, 6}}},
+        {"lineaMasAltaQueLaPagina", {10, 40, 10}, 20.5, {{0, 1}, {1, 2}, {2, 4}}},
+        {"sinLimite", {10, 10}, 0, {{0, 3}}},
+        {"laLineaAbiertaNoPideOtraPagina", {10, 40}, 20.5, {{0, 1}, {1, 3}}},
+    };
     CatalogoFuentes catalogo;
-    const FuenteResuelta& f = catalogo.resolver({});
-    DocumentoGrabado d;
-    d.fijarFuente({});
-    EXPECT_TRUE(d.vacio());
-    d.imprimir({}, true, f);
-    EXPECT_FALSE(d.vacio());
-}
-
-struct CasoPaginas {
-    const char* nombre;
-    QList<double> altos;
-    double altoPagina;
-    QList<std::pair<int, int>> paginas;
-};
-
-// Short test names when CTest lists them.
-void PrintTo(const CasoPaginas& c, std::ostream* os) {
-    *os << c.nombre;
-}
-
-class Paginas : public ::testing::TestWithParam<CasoPaginas> {};
-
-TEST_P(Paginas, UnaLineaQueNoCabeEmpiezaLaPaginaSiguiente) {
-    CatalogoFuentes catalogo;
-    DocumentoGrabado d;
-    for (double alto : GetParam().altos) {
-        EstiloFuente e;
-        e.puntos = static_cast<float>(alto);
-        d.imprimir({E::deTexto("x")}, true, catalogo.resolver(e));
-    }
-    // Heights in the table are in points of font size; turn the page height into the same scale.
     const double porPunto = catalogo.resolver({QString(), 10.0F, false, false}).alto / 10.0;
-    QList<std::pair<int, int>> obtenido;
-    for (const PaginaDocumento& p : paginar(d, GetParam().altoPagina * porPunto))
-        obtenido.append({p.desde, p.hasta});
-    EXPECT_EQ(obtenido, GetParam().paginas);
+    for (const auto& c : casos) {
+        DocumentoGrabado d;
+        for (double alto : c.altos)
+            d.imprimir({E::deTexto("x")}, true, catalogo.resolver({QString(), static_cast<float>(alto), false, false}));
+        QList<std::pair<int, int>> obtenido;
+        for (const PaginaDocumento& p : paginar(d, c.altoPagina * porPunto))
+            obtenido.append({p.desde, p.hasta});
+        EXPECT_EQ(obtenido, c.paginas) << c.nombre;
+    }
 }
 
-const CasoPaginas casosPaginas[] = {
-    {"todoCabe", {10, 10, 10}, 30.5, {{0, 4}}},
-    {"justoLleno", {10, 10, 10}, 30.05, {{0, 4}}},
-    {"terceraPasa", {10, 10, 10}, 25, {{0, 2}, {2, 4}}},
-    {"variasPaginas", {10, 10, 10, 10, 10}, 20.5, {{0, 2}, {2, 4}, {4, 6}}},
-    {"lineaMasAltaQueLaPagina", {10, 40, 10}, 20.5, {{0, 1}, {1, 2}, {2, 4}}},
-    {"sinLimite", {10, 10}, 0, {{0, 3}}},
-    {"laLineaAbiertaNoPideOtraPagina", {10, 40}, 20.5, {{0, 1}, {1, 3}}},
-};
-
-INSTANTIATE_TEST_SUITE_P(Documento, Paginas, ::testing::ValuesIn(casosPaginas),
-                         [](const auto& caso) { return std::string(caso.param.nombre); });
-
-struct CasoTranscripcion {
-    const char* nombre;
-    QList<Llamada> llamadas;
-    QStringList lineas;
-};
-
-// Short test names when CTest lists them.
-void PrintTo(const CasoTranscripcion& c, std::ostream* os) {
-    *os << c.nombre;
-}
-
-class Transcripcion : public ::testing::TestWithParam<CasoTranscripcion> {};
-
-TEST_P(Transcripcion, ReglasDeLaVistaDeTexto) {
+TEST(Documento, TranscripcionComoLaVistaDeTexto) {
+    const struct {
+        QList<Llamada> llamadas;
+        QStringList lineas;
+    } casos[] = {
+        {{{{E::deTexto("HOLA   ")}}}, {"HOLA"}},
+        {{{{E::deTexto("AB"), E::deColumna(6), E::deTexto("C")}}}, {"AB   C"}},
+        {{{{E::deTexto("ABCDEF"), E::deColumna(3), E::deTexto("C")}}}, {"ABCDEF", "  C"}},
+        {{{{E::deTexto("AB"), E::deColumna(10)}}}, {"AB"}},
+        {{{{E::deTexto("Pedido"), E::deNumero(Decimal(42))}}}, {"Pedido 42"}},
+        {{{{}}, {{E::deTexto("x")}}}, {"", "x"}},
+        {{{{E::deTexto("A")}, false}, {{E::deTexto("B")}, false}}, {"AB"}},
+    };
     CatalogoFuentes catalogo;
-    const FuenteResuelta& f = catalogo.resolver({});
-    const QLocale colombia(QLocale::Spanish, QLocale::Colombia);
-    DocumentoGrabado d(colombia);
-    for (const Llamada& l : GetParam().llamadas)
-        d.imprimir(l.elementos, l.salto, f);
-    EXPECT_EQ(transcribir(d, colombia), GetParam().lineas);
+    for (const auto& c : casos)
+        EXPECT_EQ(transcribir(grabar(c.llamadas, catalogo.resolver({})), colombia), c.lineas)
+            << c.lineas.join('|').toStdString();
 }
-
-const CasoTranscripcion casosTranscripcion[] = {
-    {"texto", {{{E::deTexto("HOLA")}}}, {"HOLA"}},
-    {"blancosFinales", {{{E::deTexto("HOLA   ")}}}, {"HOLA"}},
-    {"columnaRellena", {{{E::deTexto("AB"), E::deColumna(6), E::deTexto("C")}}}, {"AB   C"}},
-    {"columnaPasadaCortaLaLinea", {{{E::deTexto("ABCDEF"), E::deColumna(3), E::deTexto("C")}}}, {"ABCDEF", "  C"}},
-    {"columnaFinalSinTexto", {{{E::deTexto("AB"), E::deColumna(10)}}}, {"AB"}},
-    {"numero", {{{E::deTexto("Pedido"), E::deNumero(Decimal(42))}}}, {"Pedido 42"}},
-    {"lineaVacia", {{{}}, {{E::deTexto("x")}}}, {"", "x"}},
-    {"sinSalto", {{{E::deTexto("A")}, false}, {{E::deTexto("B")}, false}}, {"AB"}},
-};
-
-INSTANTIATE_TEST_SUITE_P(Documento, Transcripcion, ::testing::ValuesIn(casosTranscripcion),
-                         [](const auto& caso) { return std::string(caso.param.nombre); });
-
-} // namespace
-
-namespace {
 
 TEST(Documento, LaReproduccionLlevaFuentesEImagenesALaVistaDeTexto) {
     CatalogoFuentes catalogo;

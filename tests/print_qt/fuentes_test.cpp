@@ -6,49 +6,37 @@ using namespace kestrel;
 
 namespace {
 
-struct CasoPaso {
-    const char* caso;
-    const char* nombre;
-    float puntos;
-    bool negrita;
-    double caracteresPorPulgada;
-};
-
-// Short test names when CTest lists them.
-void PrintTo(const CasoPaso& c, std::ostream* os) {
-    *os << c.caso;
-}
-
 // The receipt fonts keep their promised pitch at the base size and scale with the size like any font; bold
 // must not widen a fixed-pitch face, or bold lines would run past their columns.
-const CasoPaso casosPaso[] = {
-    {"factura", "Courier 14 CPI", 10.0F, false, 14.0},
-    {"facturaNegrita", "Courier 14 CPI", 10.0F, true, 14.0},
-    {"comandaBase", "Courier 17 CPI", 10.0F, false, 17.0},
-    {"nombreEnMinusculas", "courier 17 cpi", 10.0F, false, 17.0},
-    {"comandaProductos", "Courier 17 CPI", 12.0F, false, 17.0 * 10.0 / 12.0},
-    {"comandaMesaNegrita", "Courier 17 CPI", 16.0F, true, 17.0 * 10.0 / 16.0},
-    {"rollo55", "Courier 14 CPI", 7.0F, false, 14.0 * 10.0 / 7.0},
-    // The printer's font before a document names one is the invoice font.
-    {"sinNombre", "", 10.0F, false, 14.0},
-};
-
-class PasoFuente : public ::testing::TestWithParam<CasoPaso> {};
-
-TEST_P(PasoFuente, AnchoDeCuarentaCaracteres) {
-    const CasoPaso& c = GetParam();
-    CatalogoFuentes catalogo;
-    const FuenteResuelta& f = catalogo.resolver({QString::fromUtf8(c.nombre), c.puntos, c.negrita, false});
-    const double esperado = 40.0 * twipsPorPulgada / c.caracteresPorPulgada;
-    EXPECT_NEAR(f.anchoTexto(QString(40, QLatin1Char('M'))), esperado, esperado * 0.005);
-    EXPECT_NEAR(f.anchoTexto(QString(40, QLatin1Char('i'))), esperado, esperado * 0.005) << "no es de paso fijo";
-    EXPECT_NEAR(f.anchoColumna * 40.0, esperado, esperado * 0.005);
-    EXPECT_GT(f.alto, 0.0);
-    EXPECT_TRUE(f.metricas->inFontUcs4(QChar(u'Ñ').unicode()));
+TEST(Fuentes, AnchoDeCuarentaCaracteres) {
+    const struct {
+        const char* nombre;
+        float puntos;
+        bool negrita;
+        double caracteresPorPulgada;
+    } casos[] = {
+        {"Courier 14 CPI", 10.0F, false, 14.0},
+        {"Courier 14 CPI", 10.0F, true, 14.0},
+        {"Courier 17 CPI", 10.0F, false, 17.0},
+        {"courier 17 cpi", 10.0F, false, 17.0},
+        {"Courier 17 CPI", 12.0F, false, 17.0 * 10.0 / 12.0},
+        {"Courier 17 CPI", 16.0F, true, 17.0 * 10.0 / 16.0},
+        {"Courier 14 CPI", 7.0F, false, 14.0 * 10.0 / 7.0},
+        // The printer's font before a document names one is the invoice font.
+        {"", 10.0F, false, 14.0},
+    };
+    for (const auto& c : casos) {
+        SCOPED_TRACE(std::string(c.nombre) + " " + std::to_string(c.puntos) + (c.negrita ? " negrita" : ""));
+        CatalogoFuentes catalogo;
+        const FuenteResuelta& f = catalogo.resolver({QString::fromUtf8(c.nombre), c.puntos, c.negrita, false});
+        const double esperado = 40.0 * twipsPorPulgada / c.caracteresPorPulgada;
+        EXPECT_NEAR(f.anchoTexto(QString(40, QLatin1Char('M'))), esperado, esperado * 0.005);
+        EXPECT_NEAR(f.anchoTexto(QString(40, QLatin1Char('i'))), esperado, esperado * 0.005) << "no es de paso fijo";
+        EXPECT_NEAR(f.anchoColumna * 40.0, esperado, esperado * 0.005);
+        EXPECT_GT(f.alto, 0.0);
+        EXPECT_TRUE(f.metricas->inFontUcs4(QChar(u'Ñ').unicode()));
+    }
 }
-
-INSTANTIATE_TEST_SUITE_P(Fuentes, PasoFuente, ::testing::ValuesIn(casosPaso),
-                         [](const auto& caso) { return std::string(caso.param.caso); });
 
 TEST(Fuentes, CuarentaColumnasCabenEnElRolloDe80mm) {
     CatalogoFuentes catalogo;

@@ -4,8 +4,6 @@
 #include <QFile>
 #include <QTemporaryDir>
 
-#include <functional>
-
 #include "json/fallo.h"
 #include "print/qt/imagen.h"
 #include "print/qt/sistemas.h"
@@ -47,43 +45,33 @@ QByteArray fijo(const char* nombre) {
     return f.readAll();
 }
 
-struct CasoImagen {
-    const char* nombre;
-    const char* archivo;
-    std::function<QByteArray()> contenido;
-    QSize esperado;
-};
-
-// Short test names when CTest lists them.
-void PrintTo(const CasoImagen& c, std::ostream* os) {
-    *os << c.nombre;
+// By content whatever the name; 600 x 300 pixels are 50.8 x 25.4 mm at 300 dpi, and 96 dpi is assumed when
+// the file states nothing. The PDF printers measure the same way.
+TEST(Imagen, TamanoNaturalEnCentesimasDeMilimetro) {
+    const struct {
+        const char* nombre;
+        const char* archivo;
+        QByteArray contenido;
+        QSize esperado;
+    } casos[] = {
+        {"png300", "logo.png", codificar(600, 300, porMetro(300), "PNG"), QSize(5080, 2540)},
+        {"pngConNombreBmp", "logo.bmp", codificar(600, 300, porMetro(300), "PNG"), QSize(5080, 2540)},
+        {"jpeg200ComoBmp", "logo.bmp", codificar(400, 200, porMetro(200), "JPEG"), QSize(5080, 2540)},
+        {"gifSinResolucion", "logo.bmp", fijo("gif-96x48.bmp"), QSize(2540, 1270)},
+        {"bmpSinResolucion", "logo.bmp", bmpSinResolucion(192, 96), QSize(5080, 2540)},
+        {"bmp150", "logo.bmp", codificar(150, 75, porMetro(150), "BMP"), QSize(2540, 1270)},
+    };
+    for (const auto& c : casos) {
+        QTemporaryDir dir;
+        const QString ruta = dir.filePath(QString::fromUtf8(c.archivo));
+        QFile f(ruta);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write(c.contenido);
+        f.close();
+        EXPECT_EQ(tamanoImagenNatural(ruta), c.esperado) << c.nombre;
+        EXPECT_EQ(crearSistemaVirtual({QStringLiteral("A")}, dir.path())->tamanoImagen(ruta), c.esperado) << c.nombre;
+    }
 }
-
-class TamanoNatural : public ::testing::TestWithParam<CasoImagen> {};
-
-TEST_P(TamanoNatural, EnCentesimasDeMilimetroPorElContenido) {
-    QTemporaryDir dir;
-    const QString ruta = dir.filePath(QString::fromUtf8(GetParam().archivo));
-    QFile f(ruta);
-    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-    f.write(GetParam().contenido());
-    f.close();
-    EXPECT_EQ(tamanoImagenNatural(ruta), GetParam().esperado);
-    EXPECT_EQ(crearSistemaVirtual({QStringLiteral("A")}, dir.path())->tamanoImagen(ruta), GetParam().esperado);
-}
-
-// 600 x 300 pixels are 50.8 x 25.4 mm at 300 dpi; 96 dpi is assumed when the file states nothing.
-const CasoImagen casosImagen[] = {
-    {"png300", "logo.png", [] { return codificar(600, 300, porMetro(300), "PNG"); }, QSize(5080, 2540)},
-    {"pngConNombreBmp", "logo.bmp", [] { return codificar(600, 300, porMetro(300), "PNG"); }, QSize(5080, 2540)},
-    {"jpeg200ComoBmp", "logo.bmp", [] { return codificar(400, 200, porMetro(200), "JPEG"); }, QSize(5080, 2540)},
-    {"gifSinResolucion", "logo.bmp", [] { return fijo("gif-96x48.bmp"); }, QSize(2540, 1270)},
-    {"bmpSinResolucion", "logo.bmp", [] { return bmpSinResolucion(192, 96); }, QSize(5080, 2540)},
-    {"bmp150", "logo.bmp", [] { return codificar(150, 75, porMetro(150), "BMP"); }, QSize(2540, 1270)},
-};
-
-INSTANTIATE_TEST_SUITE_P(Imagen, TamanoNatural, ::testing::ValuesIn(casosImagen),
-                         [](const auto& caso) { return std::string(caso.param.nombre); });
 
 TEST(Imagen, LoQueNoEsUnaImagenFallaConElNumero481) {
     QTemporaryDir dir;
