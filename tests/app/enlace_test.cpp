@@ -90,7 +90,7 @@ TEST_F(EnlaceTest, SinReconectarLaVigilanciaNoAbre) {
 TEST_F(EnlaceTest, LosTrozosDeUnaConexionRealSeEnmarcanYCadaMensajeSeContesta) {
     crear();
     conectado();
-    for (const QByteArray& t : {"A_endMes", "sage_B_endMessage_", "C_ENDMESSAGE_", "_endMessage_"})
+    for (const char* t : {"A_endMes", "sage_B_endMessage_", "C_ENDMESSAGE_", "_endMessage_"})
         enviarTrozo(t);
     ASSERT_TRUE(esperarHasta([&] { return servicio.estados().size() == 3; }));
     EXPECT_EQ(procesados, (QStringList{"A", "B", "C_ENDMESSAGE_"}));
