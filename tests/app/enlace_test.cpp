@@ -241,7 +241,7 @@ TEST_F(EnlaceTest, LaCodificacionDelCableSeRespetaAunPartidaEnTrozos) {
     const qsizetype corte = texto.indexOf("\xC3\xB1") + 1;
     servicio.enviar(texto.left(corte));
     // The half character waits in the decoder; the rest goes as a separate read.
-    ASSERT_TRUE(esperarHasta([&] { return salida.historial.contains(QStringLiteral("Añadir jalape")); }));
+    ASSERT_TRUE(esperarHasta([&] { return salida.historial.contains(QString::fromUtf8(texto.left(corte - 1))); }));
     servicio.enviar(texto.mid(corte));
     ASSERT_TRUE(esperarHasta([&] { return procesados.size() == 1; }));
     EXPECT_EQ(procesados.first(), QStringLiteral("Añadir jalapeño"));
