@@ -7,6 +7,7 @@
 
 #include "app/almacen_codigo.h"
 #include "dialogos_prueba.h"
+#include "tablas.h"
 
 namespace kestrel {
 namespace {
@@ -24,63 +25,23 @@ QByteArray leer(const QString& ruta) {
     return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<no existe>");
 }
 
-TEST(LeerArchivo, LineasConCualquierFinDeLineaYUnaEntradaVaciaAlFinal) {
-    struct Caso {
-        const char* nombre;
-        QByteArray contenido;
-        QStringList lineas;
-    };
-    const Caso casos[] = {
-        {"crlf", "123456789012345\r\nREVISAR\r\n", {"123456789012345", "REVISAR", ""}},
-        {"lf de un editor", "123456789012345\nREVISAR\n", {"123456789012345", "REVISAR", ""}},
-        {"cr solo", "123456789012345\rREVISAR", {"123456789012345", "REVISAR", ""}},
-        {"sin fin de linea", "123456789012345", {"123456789012345", ""}},
-        {"una linea", "123456789012345\r\n", {"123456789012345", ""}},
-        {"linea vacia en medio", "A\r\n\r\nB\r\n", {"A", "", "B", ""}},
-        {"lf y crlf mezclados", "A\nB\r\nC", {"A", "B", "C", ""}},
-        {"vacio", "", {""}},
-        {"blancos se conservan", " 123 \r\nrevisar \r\n", {" 123 ", "revisar ", ""}},
-    };
+// Reading the code file and judging a typed code: tests/data/tablas/almacen_codigo.json.
+TEST(AlmacenCodigo, Tablas) {
     QTemporaryDir dir;
-    for (const Caso& c : casos) {
-        const QString ruta = dir.filePath(QString::fromLatin1(c.nombre));
-        escribir(ruta, c.contenido);
-        EXPECT_EQ(leerArchivo(ruta), c.lineas) << c.nombre;
-    }
+    const QString ruta = dir.filePath(QStringLiteral("Acceso"));
+    prueba::comprobarTablas(
+        QStringLiteral("almacen_codigo"),
+        {{QStringLiteral("leerArchivo"),
+          [&](const QJsonArray& a) {
+              escribir(ruta, a[0].toString().toUtf8());
+              return leerArchivo(ruta).join(u'\n');
+          }},
+         {QStringLiteral("codigoValido"), [](const QJsonArray& a) {
+              return QString::fromLatin1(
+                  codigoValido(a[0].toString(), QLocale(QLocale::Spanish, QLocale::Colombia)) ? "true" : "false");
+          }}});
     EXPECT_EQ(leerArchivo(dir.filePath(QStringLiteral("no-existe"))), QStringList{QString()});
     EXPECT_EQ(leerArchivo(dir.path()), QStringList{QString()}) << "a folder cannot be read as a file";
-}
-
-TEST(CodigoValido, PruebaNumericaDesdeElSegundoCaracterSegunElLocale) {
-    const QLocale co(QLocale::Spanish, QLocale::Colombia);
-    struct Caso {
-        const char16_t* codigo;
-        bool valido;
-    };
-    const Caso casos[] = {
-        {u"123456789012345", true},
-        {u"X23456789012345", true},           // the first character is not examined
-        {u"1234567890123456789012345", true}, // no upper limit
-        {u"12345678901234", false},           // 14 characters
-        {u"", false},
-        {u"12345678901234A", false},
-        {u"1 23456789012345", true},  // a leading blank
-        {u"12345 6789012345", false}, // a blank inside
-        {u"1  2345678901234 ", true}, // blanks around the number
-        {u"1-2345678901234", true},   // a sign
-        {u"11.234.567.890,5", true},  // es_CO groups and decimal comma
-        {u"11,234,567,890.5", false}, // not in this locale
-        {u"1123456789012e34", true},  // an exponent, beyond an exact decimal
-        {u"11234567890123e-2", true},
-        {u"1123456789012e999", false}, // not a finite number
-        {u"ABCDEFGHIJKLMNO", false},
-        {u"1234567890123456789012345678901234567890", true},
-    };
-    for (const Caso& c : casos) {
-        const QString codigo = QString::fromUtf16(c.codigo);
-        EXPECT_EQ(codigoValido(codigo, co), c.valido) << codigo.toStdString();
-    }
-    // The same text read under a locale with the other separators.
     EXPECT_TRUE(codigoValido(QStringLiteral("11,234,567,890.5"), QLocale(QLocale::English, QLocale::UnitedStates)));
 }
 

@@ -3,16 +3,10 @@
 #include <QStringList>
 
 #include "app/enmarcador.h"
+#include "tablas.h"
 
 namespace kestrel {
 namespace {
-
-struct CasoTrozos {
-    const char* nombre;
-    QStringList trozos;
-    QStringList mensajes;
-    QString pendiente;
-};
 
 QStringList tomarTodos(Enmarcador& e) {
     QStringList r;
@@ -21,30 +15,16 @@ QStringList tomarTodos(Enmarcador& e) {
     return r;
 }
 
-// Whatever way TCP cuts or merges the service's writes, every marker ends exactly one message, in order.
+// Every marker ends exactly one message: tests/data/tablas/enmarcador.json.
 TEST(Enmarcador, CadaMarcadorTerminaUnMensaje) {
-    const CasoTrozos casos[] = {
-        {"un mensaje", {"A_endMessage_"}, {"A"}, ""},
-        {"marcador partido", {"A_endMes", "sage_"}, {"A"}, ""},
-        {"marcador letra a letra", {"A", "_", "end", "Message", "_"}, {"A"}, ""},
-        {"mensajes unidos", {"A_endMessage_B_endMessage_"}, {"A", "B"}, ""},
-        {"resto espera", {"A_endMessage_{", "}_endMessage_"}, {"A", "{}"}, ""},
-        {"texto tras el ultimo", {"A_endMessage_B"}, {"A"}, "B"},
-        {"marcador solo", {"_endMessage_"}, {""}, ""},
-        {"dos marcadores seguidos", {"_endMessage__endMessage_"}, {"", ""}, ""},
-        {"mayusculas no cierran", {"A_ENDMESSAGE_"}, {}, "A_ENDMESSAGE_"},
-        {"mayusculas y luego el marcador", {"A_ENDMESSAGE_", "_endMessage_"}, {"A_ENDMESSAGE_"}, ""},
-        {"marcador casi completo", {"A_endMessage"}, {}, "A_endMessage"},
-        {"tres en dos trozos", {"A_endMessage_B_end", "Message_C_endMessage_"}, {"A", "B", "C"}, ""},
-        {"sin marcador", {"{\"tipo\":", "\"cajon\"}"}, {}, "{\"tipo\":\"cajon\"}"},
-    };
-    for (const CasoTrozos& c : casos) {
-        Enmarcador e;
-        for (const QString& t : c.trozos)
-            EXPECT_FALSE(e.agregar(t)) << c.nombre;
-        EXPECT_EQ(tomarTodos(e), c.mensajes) << c.nombre;
-        EXPECT_EQ(e.pendiente(), c.pendiente.size()) << c.nombre;
-    }
+    prueba::comprobarTablas(
+        QStringLiteral("enmarcador"),
+        {{QStringLiteral("trozos"), [](const QJsonArray& a) {
+              Enmarcador e;
+              for (const QJsonValue& t : a[0].toArray())
+                  EXPECT_FALSE(e.agregar(t.toString()));
+              return (tomarTodos(e) << QStringLiteral("pendiente %1").arg(e.pendiente())).join(u'\n');
+          }}});
 }
 
 TEST(Enmarcador, UnMensajeNuevoSeTomaTrasLosAnteriores) {

@@ -5,57 +5,23 @@
 #include <QTemporaryDir>
 
 #include "app/opciones_agente.h"
+#include "tablas.h"
 
 namespace kestrel {
 namespace {
 
-TEST(OpcionesAgente, SinOpcionesSeUsaElServicioLocalEnElPuerto3000) {
-    const ResultadoOpciones r = analizarOpciones({});
-    ASSERT_TRUE(r.error.isEmpty());
-    EXPECT_EQ(r.opciones.servidor, QStringLiteral("127.0.0.1"));
-    EXPECT_EQ(r.opciones.puerto, 3000);
-    EXPECT_TRUE(r.opciones.carpeta.isEmpty());
-    EXPECT_TRUE(r.opciones.codificacion.isEmpty());
-}
-
-TEST(OpcionesAgente, Servidor) {
-    struct Caso {
-        const char* valor;
-        const char* host;
-        int puerto;
-    };
-    const Caso casos[] = {
-        {"10.1.2.3", "10.1.2.3", 3000}, {"impresion.local:4000", "impresion.local", 4000},
-        {"[::1]:3100", "::1", 3100},    {"[::1]", "::1", 3000},
-        {"fe80::1", "fe80::1", 3000},   {"localhost:65535", "localhost", 65535},
-    };
-    for (const Caso& c : casos) {
-        const ResultadoOpciones r = analizarOpciones({"--servidor", c.valor});
-        ASSERT_TRUE(r.error.isEmpty()) << c.valor << ": " << r.error.toStdString();
-        EXPECT_EQ(r.opciones.servidor, QString::fromLatin1(c.host)) << c.valor;
-        EXPECT_EQ(r.opciones.puerto, c.puerto) << c.valor;
-    }
-}
-
-TEST(OpcionesAgente, ValoresNoValidosSeRechazanConSuMotivo) {
-    const QStringList malos[] = {
-        {"--servidor", "host:0"},
-        {"--servidor", "host:70000"},
-        {"--servidor", "host:abc"},
-        {"--servidor", ":3000"},
-        {"--servidor", "[::1"},
-        {"--servidor"},
-        {"--codificacion", "no-existe-esta"},
-        {"--propina-cupon", "mil"},
-        {"--propina-cupon", "-5"},
-        {"--impresoras-virtuales", " , "},
-        {"--carpeta", ""},
-        {"--desconocida", "x"},
-    };
-    for (const QStringList& args : malos) {
-        const ResultadoOpciones r = analizarOpciones(args);
-        EXPECT_FALSE(r.error.isEmpty()) << args.join(' ').toStdString();
-    }
+// The service's address and the values refused: tests/data/tablas/opciones_agente.json.
+TEST(OpcionesAgente, Tablas) {
+    prueba::comprobarTablas(QStringLiteral("opciones_agente"), {{QStringLiteral("analizar"), [](const QJsonArray& a) {
+                                                                     QStringList args;
+                                                                     for (const QJsonValue& v : a[0].toArray())
+                                                                         args << v.toString();
+                                                                     const ResultadoOpciones r = analizarOpciones(args);
+                                                                     if (!r.error.isEmpty())
+                                                                         return QStringLiteral("error");
+                                                                     return r.opciones.servidor + u'\n' +
+                                                                            QString::number(r.opciones.puerto);
+                                                                 }}});
 }
 
 TEST(OpcionesAgente, LasOpcionesDeImpresionPasanTalCual) {

@@ -53,10 +53,6 @@ void ServicioPrueba::cerrarCliente() {
     m_cliente = nullptr;
 }
 
-bool ServicioPrueba::clienteConectado() const {
-    return m_cliente && m_cliente->state() == QAbstractSocket::ConnectedState;
-}
-
 QList<QByteArray> ServicioPrueba::identificaciones() const {
     QList<QByteArray> r;
     for (const QByteArray& t : textos)
@@ -82,14 +78,6 @@ bool esperarHasta(const std::function<bool()>& condicion, int ms) {
         QThread::usleep(200);
     }
     return true;
-}
-
-void esperar(int ms) {
-    QDeadlineTimer plazo(ms);
-    while (!plazo.hasExpired()) {
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
-        QThread::usleep(200);
-    }
 }
 
 } // namespace kestrel::prueba

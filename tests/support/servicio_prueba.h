@@ -28,7 +28,6 @@ public:
     /// Writes bytes as they are to the agent and pushes them out at once.
     void enviar(const QByteArray& datos);
     void cerrarCliente();
-    bool clienteConectado() const;
 
     /// JSON texts received, in order.
     QList<QByteArray> textos;
@@ -50,7 +49,5 @@ private:
 
 /// Runs the event loop until condicion holds or ms pass.
 bool esperarHasta(const std::function<bool()>& condicion, int ms = 5000);
-/// Runs the event loop for ms.
-void esperar(int ms);
 
 } // namespace kestrel::prueba

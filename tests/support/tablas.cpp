@@ -1,0 +1,61 @@
+#include "tablas.h"
+
+#include <gtest/gtest.h>
+
+#include <QFile>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QSet>
+
+#include "json/fallo.h"
+
+namespace kestrel::prueba {
+
+namespace {
+
+QString comoTexto(const QJsonValue& v) {
+    if (!v.isArray())
+        return v.toVariant().toString();
+    QStringList lineas;
+    for (const QJsonValue& l : v.toArray())
+        lineas << l.toString();
+    return lineas.join(u'\n');
+}
+
+} // namespace
+
+void comprobarTablas(const QString& tema, const QMap<QString, FuncionTabla>& funciones) {
+    const QString ruta = qEnvironmentVariable("KESTREL_DATOS_PRUEBA") + QStringLiteral("/tablas/") + tema + ".json";
+    QFile archivo(ruta);
+    ASSERT_TRUE(archivo.open(QIODevice::ReadOnly)) << ruta.toStdString();
+    QJsonParseError error;
+    const QJsonObject tablas = QJsonDocument::fromJson(archivo.readAll(), &error).object();
+    ASSERT_EQ(error.error, QJsonParseError::NoError) << ruta.toStdString() << ": " << error.errorString().toStdString();
+    QSet<QString> usadas;
+    for (auto tabla = tablas.begin(); tabla != tablas.end(); ++tabla) {
+        const QString funcion = tabla.key().section(u'/', 0, 0);
+        usadas << funcion;
+        ASSERT_TRUE(funciones.contains(funcion)) << tabla.key().toStdString();
+        for (const QJsonValue& fila : tabla.value().toArray()) {
+            if (fila.isString())
+                continue;
+            QJsonArray argumentos = fila.toArray();
+            const QString esperado = comoTexto(argumentos.takeAt(argumentos.size() - 1));
+            SCOPED_TRACE(tabla.key().toStdString() + " " +
+                         QJsonDocument(argumentos).toJson(QJsonDocument::Compact).toStdString());
+            EXPECT_EQ(funciones.value(funcion)(argumentos).toStdString(), esperado.toStdString());
+        }
+    }
+    for (const QString& f : funciones.keys())
+        EXPECT_TRUE(usadas.contains(f)) << "sin tabla: " << f.toStdString();
+}
+
+QString falloO(const std::function<QString()>& llamada) {
+    try {
+        return llamada();
+    } catch (const FalloPlataforma& f) {
+        return QStringLiteral("fallo %1").arg(f.numero());
+    }
+}
+
+} // namespace kestrel::prueba
