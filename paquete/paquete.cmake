@@ -15,6 +15,8 @@ install(DIRECTORY ${KESTREL_ICONOS_DIR}/ DESTINATION ${CMAKE_INSTALL_DATADIR}/ic
 install(FILES ${KESTREL_PAQUETE_DIR}/kestrel-agente-inicio.desktop DESTINATION /etc/xdg/autostart
         RENAME kestrel-agente.desktop)
 install(FILES ${KESTREL_PAQUETE_DIR}/copyright DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/kestrel)
+# No settings file is installed (the defaults need none); a technician starts from this commented one.
+install(FILES ${KESTREL_PAQUETE_DIR}/kestrel-agente.conf DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/kestrel/examples)
 
 # Debian keeps manuals and changelogs compressed; -n leaves the name and time out so the bytes only change
 # when the text does.
@@ -46,6 +48,9 @@ set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION misc)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
+# What the package puts under /etc is the administrator's to edit (Hidden=true turns the autostart off):
+# upgrades must keep those edits.
+set(CPACK_DEBIAN_PACKAGE_CONTROL_EXTRA ${KESTREL_PAQUETE_DIR}/conffiles)
 set(CPACK_DEBIAN_PACKAGE_DESCRIPTION "agente de impresión de sucursal
  Mantiene la conexión con el servicio central de impresión, imprime en las
  impresoras de la sucursal (CUPS) las facturas, comandas y cupones que le
