@@ -51,11 +51,12 @@ set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
 # What the package puts under /etc is the administrator's to edit (Hidden=true turns the autostart off):
 # upgrades must keep those edits.
 set(CPACK_DEBIAN_PACKAGE_CONTROL_EXTRA ${KESTREL_PAQUETE_DIR}/conffiles)
+# CPack indents the lines after the first (the synopsis) itself.
 set(CPACK_DEBIAN_PACKAGE_DESCRIPTION "agente de impresión de sucursal
- Mantiene la conexión con el servicio central de impresión, imprime en las
- impresoras de la sucursal (CUPS) las facturas, comandas y cupones que le
- envía y avisa de su estado en el área de notificación del escritorio.
- Arranca solo al iniciar la sesión y se configura con un archivo INI.")
+Mantiene la conexión con el servicio central de impresión, imprime en las
+impresoras de la sucursal (CUPS) las facturas, comandas y cupones que le
+envía y avisa de su estado en el área de notificación del escritorio.
+Arranca solo al iniciar la sesión y se configura con un archivo INI.")
 # The libraries the binary links come from dpkg-shlibdeps. What it cannot see: Qt loads its display backend
 # (xcb) as a plugin at run time, and libqt6gui6 only recommends the package holding it, so a machine installed
 # without recommends would get an agent that cannot open its window.
