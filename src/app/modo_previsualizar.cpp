@@ -56,10 +56,9 @@ int leerOpciones(const QStringList& argumentos, Opciones& o) {
     static const QStringList conValor{QStringLiteral("impresoras"), QStringLiteral("predeterminada"),
                                       QStringLiteral("averiadas"), QStringLiteral("carpeta"),
                                       QStringLiteral("propina-cupon")};
-    QString problema = recorrerOpciones(argumentos, conValor, {QStringLiteral("anotado")},
-                                        [&o](const QString& nombre, const QString& valor) {
-                                            return aplicar(o, nombre, valor);
-                                        });
+    QString problema =
+        recorrerOpciones(argumentos, conValor, {QStringLiteral("anotado")},
+                         [&o](const QString& nombre, const QString& valor) { return aplicar(o, nombre, valor); });
     if (problema.isEmpty() && o.mensaje.isEmpty())
         problema = QStringLiteral("Falta el archivo del mensaje");
     if (!problema.isEmpty()) {

@@ -15,7 +15,7 @@ class DespachadorTest : public ::testing::Test {
 protected:
     DocumentosEspia espia;
     QStringList log;
-    Despachador despachador{&espia, [this](const QString& e) { log << e; }};
+    Despachador despachador{espia, [this](const QString& e) { log << e; }};
 };
 
 TEST_F(DespachadorTest, CajonConConfiguracionVacia) {

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "app/mensajes_agente.h"
+#include "json/volcado.h"
 
 namespace kestrel {
 namespace {

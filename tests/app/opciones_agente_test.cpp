@@ -19,8 +19,8 @@ TEST(OpcionesAgente, Tablas) {
                                                                      const ResultadoOpciones r = analizarOpciones(args);
                                                                      if (!r.error.isEmpty())
                                                                          return QStringLiteral("error");
-                                                                     return r.opciones.servidor + u'\n' +
-                                                                            QString::number(r.opciones.puerto);
+                                                                     return r.opciones.enlace.servidor + u'\n' +
+                                                                            QString::number(r.opciones.enlace.puerto);
                                                                  }}});
 }
 
@@ -32,7 +32,7 @@ TEST(OpcionesAgente, LasOpcionesDeImpresionPasanTalCual) {
     EXPECT_EQ(r.opciones.impresion.impresorasVirtuales, (QStringList{"Caja", "Cocina", "Bar"}));
     EXPECT_EQ(r.opciones.impresion.salida, QStringLiteral("/tmp/pdf"));
     EXPECT_EQ(r.opciones.impresion.propinaCupon.aTexto(), QStringLiteral("1500.5"));
-    EXPECT_EQ(r.opciones.codificacion, QStringLiteral("windows-1252"));
+    EXPECT_EQ(r.opciones.enlace.codificacion, QStringLiteral("windows-1252"));
     EXPECT_EQ(r.opciones.carpeta, QStringLiteral("/srv/kestrel"));
 }
 

@@ -42,7 +42,7 @@ protected:
     std::unique_ptr<SistemaImpresion> sistema = crearSistemaCups(5s);
     ContextoImpresion ctx{*sistema, *this, carpeta.path()};
     DocumentosImpresion documentos{ctx};
-    Despachador despachador{&documentos, [this](const QString& l) { registro << l; }};
+    Despachador despachador{documentos, [this](const QString& l) { registro << l; }};
     QStringList antes;
     QStringList globos;
     QStringList registro;

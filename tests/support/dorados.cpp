@@ -7,6 +7,7 @@
 #include "app/vista_previa.h"
 #include "json/json.h"
 #include "json/volcado.h"
+#include "print/seleccion.h"
 
 namespace kestrel::prueba {
 

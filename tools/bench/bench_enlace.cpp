@@ -227,7 +227,7 @@ void BM_RespuestaEnlace(benchmark::State& state) {
         Servicio servicio;
         DocumentosNulos documentos;
         SalidaNula salida;
-        kestrel::Despachador despachador(&documentos, [](const QString&) {});
+        kestrel::Despachador despachador(documentos, [](const QString&) {});
         kestrel::ConfiguracionEnlace c;
         c.puerto = servicio.puerto;
         c.intervaloVigilancia = 1;
