@@ -15,7 +15,15 @@ InstanciaUnica::InstanciaUnica(const QString& carpetaAplicacion) {
     QFileInfo info(carpetaAplicacion);
     const QString canonica = info.canonicalFilePath().isEmpty() ? info.absoluteFilePath() : info.canonicalFilePath();
     const QByteArray huella = QCryptographicHash::hash(canonica.toUtf8(), QCryptographicHash::Sha1).toHex().left(16);
-    m_ruta = QDir(QDir::tempPath()).filePath(QStringLiteral("kestrel-agente-%1.lock").arg(QString::fromLatin1(huella)));
+    // The user's session folder when there is one (private, emptied at logout); otherwise the temporary folder,
+    // with the user's number in the name so that two users of one PC never share a lock.
+    const QString sesion = qEnvironmentVariable("XDG_RUNTIME_DIR");
+    if (!sesion.isEmpty() && QFileInfo(sesion).isDir())
+        m_ruta = QDir(sesion).filePath(QStringLiteral("kestrel-agente-%1.lock").arg(QString::fromLatin1(huella)));
+    else
+        m_ruta =
+            QDir(QDir::tempPath())
+                .filePath(QStringLiteral("kestrel-agente-%1-%2.lock").arg(::getuid()).arg(QString::fromLatin1(huella)));
 }
 
 InstanciaUnica::~InstanciaUnica() {

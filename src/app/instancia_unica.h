@@ -4,9 +4,10 @@
 
 namespace kestrel {
 
-/// Keeps a second agent from running on the same application folder (its "Acceso" and its link). The lock
-/// is a kernel lock on a file in the temporary folder named after the folder: the system drops it when the
-/// process ends, however it ends, so a crashed agent never blocks the next start.
+/// Keeps a second agent from running on the same application folder (its "Acceso" and its link) in the
+/// user's session. The lock is a kernel lock on a file in the session folder (XDG_RUNTIME_DIR, else the
+/// temporary folder) named after the folder: the system drops it when the process ends, however it ends, so
+/// a crashed agent never blocks the next start.
 class InstanciaUnica {
 public:
     explicit InstanciaUnica(const QString& carpetaAplicacion);
