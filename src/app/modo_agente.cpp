@@ -10,6 +10,7 @@
 
 #include <cstdio>
 
+#include "app/configuracion_agente.h"
 #include "app/dialogos.h"
 #include "app/frm_main.h"
 #include "app/impresion_agente.h"
@@ -51,7 +52,7 @@ bool hayPantalla() {
 }
 
 int modoAgente(int argc, char** argv, const QStringList& argumentos) {
-    const ResultadoOpciones leidas = analizarOpciones(argumentos);
+    const ResultadoOpciones leidas = leerOpcionesAgente(argumentos);
     if (!leidas.error.isEmpty())
         return fallar(leidas.error);
     if (!hayPantalla()) {

@@ -103,8 +103,9 @@ QString aplicarOpcionAgente(OpcionesAgente& o, const QString& nombre, const QStr
     return QStringLiteral("opcion desconocida: --%1").arg(nombre);
 }
 
-ResultadoOpciones analizarOpciones(const QStringList& argumentos) {
+ResultadoOpciones analizarOpciones(const QStringList& argumentos, const OpcionesAgente& base) {
     ResultadoOpciones r;
+    r.opciones = base;
     r.error =
         recorrerOpciones(argumentos, nombresOpcionesAgente(), {}, [&r](const QString& nombre, const QString& valor) {
             if (nombre.isEmpty())

@@ -37,8 +37,8 @@ QString aplicarOpcionAgente(OpcionesAgente& opciones, const QString& nombre, con
 /// The names of the agent's options, without their dashes.
 const QStringList& nombresOpcionesAgente();
 
-/// Reads the agent's options (the program name excluded).
-ResultadoOpciones analizarOpciones(const QStringList& argumentos);
+/// Reads the agent's command line (the program name excluded) over the options already set in base.
+ResultadoOpciones analizarOpciones(const QStringList& argumentos, const OpcionesAgente& base = {});
 
 /// The application folder: pedida when given (created when missing); otherwise the executable's folder when
 /// it is writable, else the per-user data folder. Empty, with the reason in error, when none can be used.
