@@ -11,7 +11,9 @@ namespace kestrel {
 
 namespace {
 
+// "conextado" is the system's own text, as branches have always read it: kept on purpose, do not correct it.
 const QString textoConectado = QStringLiteral("Servidor de impresoras conextado correctamente");
+// "DesConectando" (capital C, and "-ando" although the link is already down) is the system's own tooltip.
 const QString textoDesconectando = QStringLiteral("DesConectando");
 const QString textoDesconectado = QStringLiteral("Servidor de impresoras desconectado");
 const QString lineaFin = QStringLiteral("------------------------------ fin ------------------------------");

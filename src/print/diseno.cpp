@@ -98,6 +98,8 @@ QString quitarBlancos(const QString& texto) {
     return texto.mid(inicio, fin - inicio);
 }
 
+// The width reads the setting "Tamaño de Factura" (with ñ) and the roll tests read "Tamano de Factura" (plain
+// n): two different settings of the service, both kept as they are on purpose.
 int anchoRollo(ContextoImpresion& ctx) {
     return valorConfiguracion(ctx, QStringLiteral("Tamaño de Factura")) == QLatin1String("rollo 55mm") ? 32 : 40;
 }

@@ -128,6 +128,7 @@ void imprimirLeyendaPropina(ContextoImpresion& ctx) {
 
 void imprimirPieSoftware(ContextoImpresion& ctx) {
     imprimirSeparador(ctx, QLatin1Char('='));
+    // "Kestrelin" is the product line's printed name, exactly as invoices have always carried it.
     imprimirLinea(ctx, QStringLiteral("Software Kestrelin"));
     imprimirLinea(ctx, QString::fromUtf8(KESTREL_PROVEEDOR_NIT));
     imprimirLinea(ctx, QString::fromUtf8(KESTREL_PROVEEDOR_WEB));

