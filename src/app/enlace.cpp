@@ -5,6 +5,7 @@
 #include "app/mensajes_agente.h"
 #include "app/numeros_socket.h"
 #include "app/textos_agente.h"
+#include "app/tls_enlace.h"
 #include "print/avisos.h"
 
 namespace kestrel {
@@ -64,7 +65,13 @@ Enlace::Enlace(ConfiguracionEnlace configuracion, SalidaEnlace& salida,
     TimerPing.setInterval(m_config.intervaloPing);
     connect(&Timer1, &QTimer::timeout, this, &Enlace::Timer1_Timer);
     connect(&TimerPing, &QTimer::timeout, this, &Enlace::TimerPing_Timer);
-    connect(&winsock, &QTcpSocket::connected, this, &Enlace::winsock_Connect);
+    connect(&winsock, &QTcpSocket::connected, this, &Enlace::alConectarTcp);
+    connect(&winsock, &QSslSocket::encrypted, this, &Enlace::winsock_Connect);
+    connect(&winsock, &QSslSocket::sslErrors, this, [this](const QList<QSslError>& errores) {
+        m_motivoCertificado = motivoCertificado(errores, m_config.servidor);
+    });
+    if (m_config.tls)
+        winsock.setSslConfiguration(m_config.configuracionTls);
     connect(&winsock, &QTcpSocket::readyRead, this, [this] { winsock_DataArrival(winsock.bytesAvailable()); });
     connect(&winsock, &QTcpSocket::disconnected, this, &Enlace::alDesconectar);
     connect(&winsock, &QTcpSocket::errorOccurred, this, &Enlace::alFallar);
@@ -82,7 +89,24 @@ void Enlace::iniciar() {
 }
 
 int Enlace::estadoSocket() const {
+    // Until the service has proved who it is, a TLS link is still being opened: nothing is sent on it.
+    if (m_config.tls && winsock.state() == QAbstractSocket::ConnectedState && !winsock.isEncrypted())
+        return estadosocket::conectando;
     return numeroEstado(winsock.state());
+}
+
+void Enlace::alConectarTcp() {
+    if (!m_config.tls) {
+        winsock_Connect();
+        return;
+    }
+    m_inicioSaludo.start();
+}
+
+QString Enlace::motivoTls() const {
+    if (!m_motivoCertificado.isEmpty())
+        return m_motivoCertificado;
+    return QStringLiteral("El servidor no aceptó la conexión segura (TLS): %1").arg(winsock.errorString());
 }
 
 void Enlace::cerrarSocket() {
@@ -96,7 +120,12 @@ void Enlace::conectar() {
     cerrarSocket();
     m_decodificador.resetState();
     m_inicioIntento.start();
-    winsock.connectToHost(m_config.servidor, m_config.puerto);
+    m_inicioSaludo.invalidate();
+    m_motivoCertificado.clear();
+    if (m_config.tls)
+        winsock.connectToHostEncrypted(m_config.servidor, m_config.puerto);
+    else
+        winsock.connectToHost(m_config.servidor, m_config.puerto);
 }
 
 void Enlace::Timer1_Timer() {
@@ -105,6 +134,10 @@ void Enlace::Timer1_Timer() {
     // slow lookup finish.
     if (reconectar && !intentoEnCurso(estado) && estado != estadosocket::conectado)
         conectar();
+    else if (m_inicioSaludo.isValid() && !winsock.isEncrypted() && m_inicioSaludo.elapsed() > m_config.limiteSaludoTls)
+        winsock_Error(numerowinsock::tiempoAgotado,
+                      QStringLiteral("El servidor no completó la conexión segura (TLS) en %1 s; ¿habla TLS?")
+                          .arg(m_config.limiteSaludoTls / 1000));
     else if (intentoEnCurso(estado) && m_inicioIntento.isValid() &&
              m_inicioIntento.elapsed() > m_config.limiteIntentoConexion) {
         const ErrorSocket e = errorWinsock(QAbstractSocket::SocketTimeoutError);
@@ -134,6 +167,7 @@ void Enlace::enviar(const QString& texto) {
 void Enlace::winsock_Connect() {
     m_conectado = true;
     m_inicioIntento.invalidate();
+    m_inicioSaludo.invalidate();
     winsock.setSocketOption(QAbstractSocket::LowDelayOption, 1);
     // The service cannot continue a message over a new connection: a leftover start would only corrupt the
     // first message it sends now.
@@ -203,8 +237,15 @@ void Enlace::alDesconectar() {
 }
 
 void Enlace::alFallar(QAbstractSocket::SocketError error) {
+    if (m_cerrandoNosotros)
+        return;
+    // A refusal during the handshake is a TLS failure, whatever the socket calls it; nothing was sent yet.
+    if (m_config.tls && !m_conectado && m_inicioSaludo.isValid()) {
+        winsock_Error(numerowinsock::conexionAbortada, motivoTls());
+        return;
+    }
     // The peer closing is not an error for the agent: the disconnected signal that follows reports it.
-    if (m_cerrandoNosotros || error == QAbstractSocket::RemoteHostClosedError)
+    if (error == QAbstractSocket::RemoteHostClosedError)
         return;
     const ErrorSocket e = errorWinsock(error, winsock.errorString());
     winsock_Error(e.numero, e.descripcion);
@@ -221,6 +262,7 @@ void Enlace::winsock_Error(int Number, const QString& Description) {
     m_salida.agregarLog(QStringLiteral("Error: ") + texto);
     cerrarSocket();
     m_inicioIntento.invalidate();
+    m_inicioSaludo.invalidate();
     m_salida.mostrarConexion(false, textoDesconectando);
     m_salida.mostrarGlobo(texto, iconoglobo::informacion, textosagente::tituloGlobos, tiempoGlobo);
 }

@@ -5,7 +5,9 @@
 #include <QString>
 #include <QStringDecoder>
 #include <QStringEncoder>
-#include <QTcpSocket>
+#include <QSslConfiguration>
+#include <QSslError>
+#include <QSslSocket>
 #include <QTimer>
 
 #include <functional>
@@ -28,6 +30,13 @@ struct ConfiguracionEnlace {
     /// Wire text codec (an ICU or Qt name); empty for the system's.
     QString codificacion;
     qsizetype limiteMensaje = Enmarcador::limitePorOmision;
+    /// TLS on the same connection, verified with configuracionTls; the link counts as connected (7) only once
+    /// the service's certificate has been checked and the handshake is done.
+    bool tls = false;
+    QSslConfiguration configuracionTls;
+    /// A handshake still unfinished after this long is given up: a service that does not speak TLS never
+    /// answers one.
+    int limiteSaludoTls = 10000;
 };
 
 /// Where the link shows itself: the window implements it (log box, tray icon, balloon, status label).
@@ -86,6 +95,9 @@ public:
 private:
     void alDesconectar();
     void alFallar(QAbstractSocket::SocketError error);
+    void alConectarTcp();
+    /// The TLS failure to report: the certificate's reason when there was one, else the handshake's.
+    QString motivoTls() const;
     void procesarPendientes();
     void cerrarSocket();
     void enviar(const QString& texto);
@@ -101,8 +113,10 @@ private:
     bool m_conectado = false;
     bool m_cerrandoNosotros = false;
     QElapsedTimer m_inicioIntento;
+    QElapsedTimer m_inicioSaludo;
+    QString m_motivoCertificado;
 
-    QTcpSocket winsock;
+    QSslSocket winsock;
     QTimer Timer1;
     QTimer TimerPing;
 };

@@ -55,6 +55,10 @@ int modoAgente(int argc, char** argv, const QStringList& argumentos) {
     const ResultadoOpciones leidas = leerOpcionesAgente(argumentos);
     if (!leidas.error.isEmpty())
         return fallar(leidas.error);
+    OpcionesAgente opciones = leidas.opciones;
+    opciones.enlace.tls = opciones.tls.activo;
+    if (const QString problema = prepararTls(opciones.tls, opciones.enlace.configuracionTls); !problema.isEmpty())
+        return fallar(problema);
     if (!hayPantalla()) {
         std::fputs("kestrel-agente: no hay una pantalla donde mostrar el agente (DISPLAY no está definida o no "
                    "responde)\n",
@@ -73,7 +77,6 @@ int modoAgente(int argc, char** argv, const QStringList& argumentos) {
                           QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
         QApplication::installTranslator(&traduccionQt);
 
-    OpcionesAgente opciones = leidas.opciones;
     QString error;
     const QString carpeta =
         resolverCarpetaAplicacion(opciones.carpeta, QApplication::applicationDirPath(),

@@ -69,7 +69,9 @@ QString recorrerOpciones(const QStringList& argumentos, const QStringList& conVa
 const QStringList& nombresOpcionesAgente() {
     static const QStringList nombres{QStringLiteral("servidor"),     QStringLiteral("carpeta"),
                                      QStringLiteral("codificacion"), QStringLiteral("impresoras-virtuales"),
-                                     QStringLiteral("salida"),       QStringLiteral("propina-cupon")};
+                                     QStringLiteral("salida"),       QStringLiteral("propina-cupon"),
+                                     QStringLiteral("tls"),          QStringLiteral("ca"),
+                                     QStringLiteral("certificado"),  QStringLiteral("clave")};
     return nombres;
 }
 
@@ -100,18 +102,37 @@ QString aplicarOpcionAgente(OpcionesAgente& o, const QString& nombre, const QStr
         o.impresion.propinaCupon = *numero;
         return {};
     }
+    if (nombre == QLatin1String("tls")) {
+        // A flag on the command line (no value); yes or no in a settings file.
+        const QString v = valor.trimmed().toLower();
+        o.tls.activo = v.isEmpty() || v == QLatin1String("1") || v == QLatin1String("si") ||
+                       v == QLatin1String("sí") || v == QLatin1String("true");
+        if (!o.tls.activo && v != QLatin1String("0") && v != QLatin1String("no") && v != QLatin1String("false"))
+            return QStringLiteral("tls no valida: %1 (si o no)").arg(valor);
+        return {};
+    }
+    QString* archivo = nombre == QLatin1String("ca")            ? &o.tls.ca
+                       : nombre == QLatin1String("certificado") ? &o.tls.certificado
+                       : nombre == QLatin1String("clave")       ? &o.tls.clave
+                                                                : nullptr;
+    if (archivo) {
+        *archivo = valor;
+        return valor.isEmpty() ? QStringLiteral("--%1 vacio").arg(nombre) : QString();
+    }
     return QStringLiteral("opcion desconocida: --%1").arg(nombre);
 }
 
 ResultadoOpciones analizarOpciones(const QStringList& argumentos, const OpcionesAgente& base) {
     ResultadoOpciones r;
     r.opciones = base;
-    r.error =
-        recorrerOpciones(argumentos, nombresOpcionesAgente(), {}, [&r](const QString& nombre, const QString& valor) {
-            if (nombre.isEmpty())
-                return QStringLiteral("sobra el argumento: %1").arg(valor);
-            return aplicarOpcionAgente(r.opciones, nombre, valor);
-        });
+    QStringList conValor = nombresOpcionesAgente();
+    conValor.removeOne(QStringLiteral("tls"));
+    r.error = recorrerOpciones(argumentos, conValor, {QStringLiteral("tls")},
+                               [&r](const QString& nombre, const QString& valor) {
+                                   if (nombre.isEmpty())
+                                       return QStringLiteral("sobra el argumento: %1").arg(valor);
+                                   return aplicarOpcionAgente(r.opciones, nombre, valor);
+                               });
     return r;
 }
 

@@ -7,6 +7,7 @@
 
 #include "app/enlace.h"
 #include "app/impresion_agente.h"
+#include "app/tls_enlace.h"
 
 namespace kestrel {
 
@@ -17,6 +18,8 @@ struct OpcionesAgente {
     /// --carpeta; empty for the default.
     QString carpeta;
     OpcionesImpresion impresion;
+    /// --tls, --ca, --certificado, --clave.
+    OpcionesTls tls;
 };
 
 struct ResultadoOpciones {

@@ -5,6 +5,7 @@
 
 #include <cstdio>
 
+#include "app/tls_enlace.h"
 #include "servicio_demo.h"
 
 namespace {
@@ -18,6 +19,9 @@ const char* const ayuda =
     "  --enviar ARCHIVO              mensaje a enviar; se puede repetir, se envían en ese orden\n"
     "  --puerto N                    puerto donde escucha (por omisión 3000)\n"
     "  --salir-tras-respuestas N     termina después de recibir N respuestas de estado\n"
+    "  --tls --certificado A --clave B [--ca C --exigir-cliente]\n"
+    "                                habla TLS con el certificado A y su clave B; con --exigir-cliente solo\n"
+    "                                acepta agentes que presenten un certificado emitido por las autoridades C\n"
     "  --help                        muestra esta ayuda\n";
 
 int fallar(const QString& texto) {
@@ -33,11 +37,17 @@ int main(int argc, char** argv) {
     QList<QByteArray> mensajes;
     quint16 puerto = 3000;
     int salirTras = 0;
+    kestrel::OpcionesTls tls;
+    bool exigirCliente = false;
     for (qsizetype i = 0; i < argumentos.size(); ++i) {
         const QString& opcion = argumentos.at(i);
         if (opcion == QLatin1String("--help") || opcion == QLatin1String("-h")) {
             std::fputs(ayuda, stdout);
             return 0;
+        }
+        if (opcion == QLatin1String("--tls") || opcion == QLatin1String("--exigir-cliente")) {
+            (opcion == QLatin1String("--tls") ? tls.activo : exigirCliente) = true;
+            continue;
         }
         if (i + 1 >= argumentos.size())
             return fallar(QStringLiteral("falta el valor de %1 (vea --help)").arg(opcion));
@@ -51,6 +61,12 @@ int main(int argc, char** argv) {
         } else if (opcion == QLatin1String("--puerto")) {
             puerto = valor.toUShort(&ok);
             ok = ok && puerto > 0;
+        } else if (opcion == QLatin1String("--certificado")) {
+            tls.certificado = valor;
+        } else if (opcion == QLatin1String("--clave")) {
+            tls.clave = valor;
+        } else if (opcion == QLatin1String("--ca")) {
+            tls.ca = valor;
         } else if (opcion == QLatin1String("--salir-tras-respuestas")) {
             salirTras = valor.toInt(&ok);
             ok = ok && salirTras > 0;
@@ -61,8 +77,21 @@ int main(int argc, char** argv) {
             return fallar(QStringLiteral("valor no valido para %1: %2").arg(opcion, valor));
     }
 
+    std::optional<QSslConfiguration> configuracionTls;
+    if (tls.activo) {
+        if (tls.certificado.isEmpty())
+            return fallar(QStringLiteral("--tls necesita --certificado y --clave"));
+        QSslConfiguration c;
+        if (const QString problema = kestrel::prepararTls(tls, c); !problema.isEmpty())
+            return fallar(problema);
+        c.setPeerVerifyMode(exigirCliente ? QSslSocket::VerifyPeer : QSslSocket::VerifyNone);
+        configuracionTls = c;
+    } else if (exigirCliente || !tls.certificado.isEmpty() || !tls.ca.isEmpty()) {
+        return fallar(QStringLiteral("--certificado, --clave, --ca y --exigir-cliente solo valen con --tls"));
+    }
+
     QTextStream salida(stdout);
-    kestrel::ServicioDemo servicio(mensajes, salida);
+    kestrel::ServicioDemo servicio(mensajes, salida, configuracionTls);
     servicio.salirTrasRespuestas(salirTras);
     QObject::connect(&servicio, &kestrel::ServicioDemo::terminado, &app, [] { QCoreApplication::exit(0); });
     if (!servicio.escuchar(puerto)) {

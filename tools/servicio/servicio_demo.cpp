@@ -3,6 +3,8 @@
 #include <QDateTime>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QSslServer>
+#include <QSslSocket>
 #include <QTcpSocket>
 
 #include "app/enmarcador.h"
@@ -13,9 +15,22 @@ namespace {
 const QByteArray marcador = marcadorFinMensaje.toUtf8();
 }
 
-ServicioDemo::ServicioDemo(QList<QByteArray> mensajes, QTextStream& salida, QObject* parent)
+ServicioDemo::ServicioDemo(QList<QByteArray> mensajes, QTextStream& salida, std::optional<QSslConfiguration> tls,
+                           QObject* parent)
     : QObject(parent), m_mensajes(std::move(mensajes)), m_salida(salida) {
-    connect(&m_servidor, &QTcpServer::newConnection, this, &ServicioDemo::aceptar);
+    if (tls) {
+        auto servidor = std::make_unique<QSslServer>();
+        servidor->setSslConfiguration(*tls);
+        // An agent refused at the handshake never becomes a connection: say why, so a technician can tell.
+        connect(servidor.get(), &QSslServer::errorOccurred, this, [this](QSslSocket* s, QAbstractSocket::SocketError) {
+            escribirLinea(QStringLiteral("rechazo-tls"), s->errorString());
+        });
+        m_servidor = std::move(servidor);
+    } else {
+        m_servidor = std::make_unique<QTcpServer>();
+    }
+    // Over TLS a connection is handed over only once its handshake is done.
+    connect(m_servidor.get(), &QTcpServer::pendingConnectionAvailable, this, &ServicioDemo::aceptar);
 }
 
 ServicioDemo::~ServicioDemo() {
@@ -25,9 +40,9 @@ ServicioDemo::~ServicioDemo() {
 }
 
 bool ServicioDemo::escuchar(quint16 puerto) {
-    if (!m_servidor.listen(QHostAddress::Any, puerto))
+    if (!m_servidor->listen(QHostAddress::Any, puerto))
         return false;
-    escribirLinea(QStringLiteral("escuchando"), QStringLiteral("puerto %1").arg(m_servidor.serverPort()));
+    escribirLinea(QStringLiteral("escuchando"), QStringLiteral("puerto %1").arg(m_servidor->serverPort()));
     return true;
 }
 
@@ -38,7 +53,7 @@ void ServicioDemo::escribirLinea(const QString& tipo, const QString& detalle) {
 }
 
 void ServicioDemo::aceptar() {
-    while (QTcpSocket* agente = m_servidor.nextPendingConnection()) {
+    while (QTcpSocket* agente = m_servidor->nextPendingConnection()) {
         agente->setSocketOption(QAbstractSocket::LowDelayOption, 1);
         m_lectores.insert(agente, LectorRespuestas());
         QHostAddress direccion = agente->peerAddress();

@@ -4,8 +4,12 @@
 #include <QHash>
 #include <QList>
 #include <QObject>
+#include <QSslConfiguration>
 #include <QTcpServer>
 #include <QTextStream>
+
+#include <memory>
+#include <optional>
 
 #include "lector_respuestas.h"
 
@@ -19,12 +23,14 @@ namespace kestrel {
 class ServicioDemo : public QObject {
     Q_OBJECT
 public:
-    ServicioDemo(QList<QByteArray> mensajes, QTextStream& salida, QObject* parent = nullptr);
+    /// With tls the service speaks TLS only (as a terminator in front of a real service would).
+    ServicioDemo(QList<QByteArray> mensajes, QTextStream& salida, std::optional<QSslConfiguration> tls = {},
+                 QObject* parent = nullptr);
     ~ServicioDemo() override;
 
     bool escuchar(quint16 puerto);
-    QString error() const { return m_servidor.errorString(); }
-    quint16 puerto() const { return m_servidor.serverPort(); }
+    QString error() const { return m_servidor->errorString(); }
+    quint16 puerto() const { return m_servidor->serverPort(); }
     /// Ends the run after this many status replies (0: never).
     void salirTrasRespuestas(int n) { m_salirTras = n; }
     int respuestas() const { return m_respuestas; }
@@ -39,7 +45,7 @@ private:
     void atender(QTcpSocket* agente, const QByteArray& texto);
     void escribirLinea(const QString& tipo, const QString& detalle);
 
-    QTcpServer m_servidor;
+    std::unique_ptr<QTcpServer> m_servidor;
     QList<QByteArray> m_mensajes;
     QTextStream& m_salida;
     QHash<QTcpSocket*, LectorRespuestas> m_lectores;

@@ -1,0 +1,112 @@
+#!/bin/bash
+# The link over TLS with certificates made here: a test authority, a server certificate for localhost and
+# 127.0.0.1, a client certificate, an expired one and one for another name. Identification and a kitchen
+# order go through; each bad certificate, a service that does not speak TLS and a service that requires a
+# client certificate the agent does not present are refused with their reason, and nothing is sent.
+#   tls_enlace.sh KESTREL_AGENTE KESTREL_SERVICIO CARPETA_MUESTRAS
+set -uo pipefail
+agente=$(realpath "$1") servicio=$(realpath "$2") muestras=$(realpath "$3")
+tmp=$(mktemp -d)
+pids=()
+trap 'for p in "${pids[@]}"; do kill "$p" 2>/dev/null; done; wait 2>/dev/null; rm -rf "$tmp"' EXIT
+fallos=0
+falla() { echo "FALLA: $*"; fallos=$((fallos + 1)); }
+cd "$tmp" || exit 1
+
+# --- certificates ----------------------------------------------------------------------------------------
+printf '[ca]\ndefault_ca=p\n[p]\ndir=.\ndatabase=index.txt\nnew_certs_dir=.\nserial=serial\ndefault_md=sha256\n'`
+    `'policy=t\ncopy_extensions=copy\n[t]\ncommonName=supplied\n' >ca.cnf
+touch index.txt
+echo 01 >serial
+openssl req -x509 -newkey rsa:2048 -nodes -keyout ca.key -out ca.pem -days 30 -subj "/CN=Autoridad de prueba" \
+    2>/dev/null
+firmar() { # nombre alternativo [inicio fin]
+    openssl req -newkey rsa:2048 -nodes -keyout "$1.key" -out "$1.csr" -subj "/CN=$1" \
+        -addext "subjectAltName=$2" 2>/dev/null
+    openssl ca -batch -config ca.cnf -cert ca.pem -keyfile ca.key -in "$1.csr" -out "$1.pem" \
+        -startdate "${3:-20240101000000Z}" -enddate "${4:-20991231000000Z}" >/dev/null 2>&1 ||
+        falla "no se pudo firmar $1"
+}
+firmar servidor "DNS:localhost,IP:127.0.0.1"
+firmar otro "DNS:otro.example"
+firmar vencido "DNS:localhost,IP:127.0.0.1" 20200101000000Z 20200201000000Z
+firmar sucursal "DNS:sucursal-123456789012345"
+
+mkdir -p agente
+echo 123456789012345 >agente/Acceso
+
+# Starts kestrel-servicio with the given options on a free port; sets puerto.
+servicio() {
+    local log=$1
+    shift
+    for _ in 1 2 3 4 5; do
+        puerto=$((20000 + RANDOM % 40000))
+        : >"$log"
+        "$servicio" --puerto "$puerto" "$@" >>"$log" 2>&1 &
+        pids+=($!)
+        for _ in $(seq 50); do
+            grep -q escuchando "$log" && return 0
+            sleep 0.1
+        done
+    done
+    falla "kestrel-servicio no arrancó: $(cat "$log")"
+}
+# Runs the agent against localhost:$puerto for up to $1 seconds or until $2 shows in file $3.
+agente() {
+    local limite=$1 patron=$2 archivo=$3
+    shift 3
+    XDG_RUNTIME_DIR=$tmp QT_QPA_PLATFORM=offscreen XDG_CONFIG_HOME=$tmp/sin XDG_CONFIG_DIRS=$tmp/sin \
+        "$agente" --carpeta "$tmp/agente" --servidor "localhost:$puerto" --impresoras-virtuales Facturas,Cocina,Bar \
+        --salida "$tmp/pdf" "$@" >"$tmp/agente.log" 2>&1 &
+    local pid=$!
+    for _ in $(seq $((limite * 10))); do
+        grep -q -- "$patron" "$archivo" 2>/dev/null && break
+        sleep 0.1
+    done
+    kill "$pid" 2>/dev/null
+    wait "$pid" 2>/dev/null
+}
+rechazado() { # descripcion texto-esperado log-del-servicio
+    grep -q identificacion "$3" && falla "$1: el agente se identificó sin deber: $(cat "$3")"
+    grep -qF -- "$2" agente.log || falla "$1: el registro no dice \"$2\": $(cat agente.log)"
+}
+
+# --- a good link carries the identification and a kitchen order ---------------------------------------
+servicio s1.log --tls --certificado servidor.pem --clave servidor.key --enviar "$muestras/comanda.json" \
+    --salir-tras-respuestas 1
+agente 15 '"status"' s1.log --tls --ca ca.pem
+grep -q 'identificacion.*123456789012345' s1.log || falla "TLS: sin identificación: $(cat s1.log agente.log)"
+grep -q '"status":"0"' s1.log || falla "TLS: sin respuesta de estado tras la comanda: $(cat s1.log)"
+ls pdf/Cocina-*.pdf >/dev/null 2>&1 || falla "TLS: la comanda no se imprimió: $(ls pdf 2>&1)"
+
+# --- refusals -----------------------------------------------------------------------------------------
+servicio s2.log --tls --certificado servidor.pem --clave servidor.key
+agente 5 'emisor desconocido' agente.log --tls
+rechazado "autoridad desconocida" "no es de confianza (emisor desconocido)" s2.log
+
+servicio s3.log --tls --certificado otro.pem --clave otro.key
+agente 5 'no es para' agente.log --tls --ca ca.pem
+rechazado "otro nombre" "El certificado del servidor no es para localhost" s3.log
+
+servicio s4.log --tls --certificado vencido.pem --clave vencido.key
+agente 5 'vencido' agente.log --tls --ca ca.pem
+rechazado "vencido" "El certificado del servidor está vencido" s4.log
+
+servicio s5.log
+agente 14 'TLS' agente.log --tls --ca ca.pem
+rechazado "servicio sin TLS" "no completó la conexión segura (TLS) en 10 s" s5.log
+
+# --- a service that requires the branch's certificate --------------------------------------------------
+servicio s6.log --tls --certificado servidor.pem --clave servidor.key --ca ca.pem --exigir-cliente
+agente 5 'TLS' agente.log --tls --ca ca.pem
+rechazado "sin certificado de sucursal" "El servidor no aceptó la conexión segura (TLS)" s6.log
+agente 10 'identificacion' s6.log --tls --ca ca.pem --certificado sucursal.pem --clave sucursal.key
+grep -q 'identificacion.*123456789012345' s6.log || falla "certificado de sucursal: sin identificación: $(cat s6.log)"
+
+# --- a key that cannot be read stops the agent at start, naming the file -------------------------------
+salida=$(env -u DISPLAY "$agente" --tls --certificado sucursal.pem --clave "$tmp/no-esta.key" 2>&1)
+codigo=$?
+[ "$codigo" = 2 ] && grep -qF "$tmp/no-esta.key" <<<"$salida" || falla "clave ausente: salida $codigo: $salida"
+
+[ "$fallos" = 0 ] && echo "todo bien" && exit 0
+exit 1
