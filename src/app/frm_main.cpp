@@ -22,6 +22,7 @@
 #include "app/despachador.h"
 #include "app/dialogos.h"
 #include "app/funciones.h"
+#include "app/registro.h"
 #include "app/textos_agente.h"
 #include "print/documentos.h"
 #include "tray/area_notificacion.h"
@@ -61,7 +62,8 @@ frmMain::frmMain(DependenciasVentana dependencias, QWidget* parent)
     construirControles();
 
     m_documentos = m_dep.crearDocumentos(*this);
-    m_despachador = std::make_unique<Despachador>(*m_documentos, [this](const QString& e) { agregarLog(e); });
+    m_despachador =
+        std::make_unique<Despachador>(*m_documentos, [this](const QString& e) { anotar(registroDespachador(), e); });
     m_enlace =
         std::make_unique<Enlace>(m_dep.enlace, *this, [this](const QString& m) { m_despachador->procesarMensaje(m); });
 
@@ -152,7 +154,8 @@ void frmMain::construirControles() {
     pie->addStretch();
     raiz->addLayout(pie);
 
-    connect(SSTab1, &QTabWidget::currentChanged, this, [this] { volcarLog(); });
+    m_log = std::make_unique<RegistroVentana>(*txtlog);
+    connect(SSTab1, &QTabWidget::currentChanged, this, [this] { m_log->volcar(); });
     connect(cmdCambiarCodigo, &QPushButton::clicked, this, &frmMain::cmdCambiarCodigo_Click);
     connect(Command1, &QPushButton::clicked, this, &frmMain::Command1_Click);
     connect(Command2, &QPushButton::clicked, this, &frmMain::Command2_Click);
@@ -299,56 +302,29 @@ QString frmMain::rutaLogo() const {
 }
 
 void frmMain::agregarLog(const QString& entrada) {
-    QString texto = entrada;
-    if (texto.size() > limiteEntradaLog) {
-        const qsizetype omitidos = texto.size() - limiteEntradaLog;
-        texto.truncate(limiteEntradaLog);
-        texto += QStringLiteral(" … (se omitieron %1 caracteres)").arg(omitidos);
-    }
-    texto.replace(QLatin1String("\r\n"), QLatin1String("\n"));
-    texto.replace(QLatin1Char('\r'), QLatin1Char('\n'));
-    m_tamanoLog += texto.size() + 1;
-    if (m_tamanoLog > limiteLog) {
-        // Days of a service that cannot be reached log a line a second: keep the newest half.
-        const QString recorte = QStringLiteral("(registro recortado)\n") + textoLog().right(limiteLog / 2);
-        txtlog->clear();
-        m_cajaConTexto = false;
-        m_logPendiente = QStringList{recorte};
-        m_tamanoLog = recorte.size() + 1;
-        m_tamanoLog += texto.size() + 1;
-    }
-    m_logPendiente << texto;
-    if (txtlog->isVisible())
-        volcarLog();
+    anotar(registroEnlace(), entrada);
 }
 
-void frmMain::volcarLog() {
-    if (m_logPendiente.isEmpty())
-        return;
-    txtlog->appendPlainText(m_logPendiente.join(QLatin1Char('\n')));
-    m_cajaConTexto = true;
-    m_logPendiente.clear();
-    txtlog->moveCursor(QTextCursor::End);
+void frmMain::registrar(const QString& entrada) {
+    anotar(registroImpresion(), entrada);
+}
+
+void frmMain::anotar(const QLoggingCategory& categoria, const QString& entrada) {
+    const QString texto = m_log->agregar(entrada);
+    qCInfo(categoria).noquote() << texto;
 }
 
 void frmMain::limpiarLog() {
-    m_logPendiente.clear();
-    txtlog->clear();
-    m_cajaConTexto = false;
-    m_tamanoLog = 0;
+    m_log->limpiar();
 }
 
 QString frmMain::textoLog() const {
-    const QString enCaja = txtlog->toPlainText();
-    if (m_logPendiente.isEmpty())
-        return enCaja;
-    const QString pendiente = m_logPendiente.join(QLatin1Char('\n'));
-    return m_cajaConTexto ? enCaja + QLatin1Char('\n') + pendiente : pendiente;
+    return m_log->texto();
 }
 
 void frmMain::showEvent(QShowEvent* evento) {
     QWidget::showEvent(evento);
-    volcarLog();
+    m_log->volcar();
 }
 
 void frmMain::mostrarConexion(bool conectado, const QString& tooltip) {

@@ -10,12 +10,14 @@
 #include "app/almacen_codigo.h"
 #include "app/enlace.h"
 #include "app/instancia_unica.h"
+#include "app/registro_ventana.h"
 #include "print/avisos.h"
 #include "tray/clasbackground.h"
 #include "tray/clssystray.h"
 
 class QLabel;
 class QLineEdit;
+class QLoggingCategory;
 class QPlainTextEdit;
 class QPushButton;
 class QTabWidget;
@@ -72,7 +74,7 @@ public:
     void mostrarConexion(bool conectado, const QString& tooltip) override;
     void mostrarGlobo(const QString& mensaje, int icono, const QString& titulo, int tiempoMs) override;
     void mostrarEstado(const QString& texto) override;
-    void registrar(const QString& entrada) override { agregarLog(entrada); }
+    void registrar(const QString& entrada) override;
 
     Enlace& enlace() { return *m_enlace; }
     Despachador& despachador() { return *m_despachador; }
@@ -81,10 +83,8 @@ public:
     QString textoLog() const;
     QString rutaLogo() const;
 
-    /// A single log entry longer than this is cut (the rest is counted, not shown).
-    static constexpr qsizetype limiteEntradaLog = 64 * 1024;
-    /// When the log outgrows this, its older half is dropped.
-    static constexpr qsizetype limiteLog = 4 * 1024 * 1024;
+    static constexpr qsizetype limiteEntradaLog = RegistroVentana::limiteEntrada;
+    static constexpr qsizetype limiteLog = RegistroVentana::limite;
 
 protected:
     void closeEvent(QCloseEvent* evento) override;
@@ -96,8 +96,8 @@ private:
     void ocultar();
     void mostrarVentana();
     void terminar(int codigo);
-    /// Puts the entries logged while the log box was off screen into it.
-    void volcarLog();
+    /// Logs an entry in the window and, under its category, on standard error.
+    void anotar(const QLoggingCategory& categoria, const QString& entrada);
 
     DependenciasVentana m_dep;
     InstanciaUnica m_instancia;
@@ -113,10 +113,7 @@ private:
     std::unique_ptr<Enlace> m_enlace;
     QMenu m_menuBandeja;
     bool m_terminando = false;
-    qsizetype m_tamanoLog = 0;
-    /// Entries logged while the log box was not on screen; the hidden agent never pays for the text box.
-    QStringList m_logPendiente;
-    bool m_cajaConTexto = false;
+    std::unique_ptr<RegistroVentana> m_log;
 
     QTabWidget* SSTab1 = nullptr;
     QGroupBox* Frame1 = nullptr;

@@ -15,6 +15,7 @@
 #include "app/frm_main.h"
 #include "app/impresion_agente.h"
 #include "app/opciones_agente.h"
+#include "app/registro.h"
 #include "print/documentos.h"
 #include "tray/area_notificacion_qt.h"
 
@@ -59,6 +60,7 @@ int modoAgente(int argc, char** argv, const QStringList& argumentos) {
     opciones.enlace.tls = opciones.tls.activo;
     if (const QString problema = prepararTls(opciones.tls, opciones.enlace.configuracionTls); !problema.isEmpty())
         return fallar(problema);
+    instalarFormatoRegistro();
     if (!hayPantalla()) {
         std::fputs("kestrel-agente: no hay una pantalla donde mostrar el agente (DISPLAY no está definida o no "
                    "responde)\n",

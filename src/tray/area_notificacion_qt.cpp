@@ -1,13 +1,22 @@
 #include "tray/area_notificacion_qt.h"
 
-#include <QDateTime>
+#include <QLoggingCategory>
 
 namespace kestrel {
 
-AreaNotificacionQt::AreaNotificacionQt(QObject* parent, std::FILE* salidaGlobos)
-    : AreaNotificacion(parent), m_icono(this), m_salidaGlobos(salidaGlobos) {
+namespace {
+Q_LOGGING_CATEGORY(registroGlobos, "kestrel.globos", QtInfoMsg)
+} // namespace
+
+AreaNotificacionQt::AreaNotificacionQt(QObject* parent) : AreaNotificacion(parent), m_icono(this), m_escritorio(this) {
     connect(&m_icono, &QSystemTrayIcon::activated, this, &AreaNotificacionQt::alActivar);
     connect(&m_icono, &QSystemTrayIcon::messageClicked, this, [this] { emit notificacion(codigoshell::globoPulsado); });
+    connect(&m_escritorio, &NotificacionesEscritorio::pulsado, this,
+            [this] { emit notificacion(codigoshell::globoPulsado); });
+    connect(&m_escritorio, &NotificacionesEscritorio::cerrado, this, [this](bool porTiempo) {
+        emit notificacion(porTiempo ? codigoshell::globoExpirado : codigoshell::globoOculto);
+    });
+    connect(&m_escritorio, &NotificacionesEscritorio::rechazado, this, &AreaNotificacionQt::mostrarEnIcono);
 }
 
 bool AreaNotificacionQt::disponible() const {
@@ -49,28 +58,31 @@ void AreaNotificacionQt::aplicar(const RegistroIcono& registro) {
         m_icono.setToolTip(registro.szTip);
     if (!(registro.uFlags & banderaicono::globo))
         return;
-    QSystemTrayIcon::MessageIcon icono = QSystemTrayIcon::NoIcon;
-    switch (registro.dwInfoFlags) {
+    qCInfo(registroGlobos).noquote() << registro.szInfoTitle + QLatin1String(": ") + registro.szInfo;
+    const int icono = static_cast<int>(registro.dwInfoFlags);
+    const int tiempoMs = static_cast<int>(registro.uTimeout);
+    if (m_escritorio.conectado())
+        m_escritorio.mostrar(registro.szInfoTitle, registro.szInfo, icono, tiempoMs);
+    else
+        mostrarEnIcono(registro.szInfoTitle, registro.szInfo, icono, tiempoMs);
+}
+
+void AreaNotificacionQt::mostrarEnIcono(const QString& titulo, const QString& texto, int icono, int tiempoMs) {
+    QSystemTrayIcon::MessageIcon tipo = QSystemTrayIcon::NoIcon;
+    switch (icono) {
     case 1:
-        icono = QSystemTrayIcon::Information;
+        tipo = QSystemTrayIcon::Information;
         break;
     case 2:
-        icono = QSystemTrayIcon::Warning;
+        tipo = QSystemTrayIcon::Warning;
         break;
     case 3:
-        icono = QSystemTrayIcon::Critical;
+        tipo = QSystemTrayIcon::Critical;
         break;
     default:
         break;
     }
-    m_icono.showMessage(registro.szInfoTitle, registro.szInfo, icono, static_cast<int>(registro.uTimeout));
-    if (!disponible() && m_salidaGlobos) {
-        const QString linea = QDateTime::currentDateTime().toString(QStringLiteral("yyyy-MM-dd HH:mm:ss")) +
-                              QLatin1Char(' ') + registro.szInfoTitle + QLatin1String(": ") + registro.szInfo +
-                              QLatin1Char('\n');
-        std::fputs(linea.toLocal8Bit().constData(), m_salidaGlobos);
-        std::fflush(m_salidaGlobos);
-    }
+    m_icono.showMessage(titulo, texto, tipo, tiempoMs);
 }
 
 void AreaNotificacionQt::alActivar(QSystemTrayIcon::ActivationReason razon) {

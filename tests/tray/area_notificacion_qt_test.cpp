@@ -1,33 +1,17 @@
 #include <gtest/gtest.h>
 
-#include <QRegularExpression>
 #include <QSignalSpy>
 #include <QSystemTrayIcon>
-
-#include <cstdio>
 
 #include "tray/area_notificacion_qt.h"
 
 namespace kestrel {
 namespace {
 
-QString leerTodo(std::FILE* f) {
-    std::fflush(f);
-    std::rewind(f);
-    QByteArray datos;
-    char bufer[512];
-    size_t n;
-    while ((n = std::fread(bufer, 1, sizeof bufer, f)) > 0)
-        datos.append(bufer, static_cast<qsizetype>(n));
-    return QString::fromLocal8Bit(datos);
-}
-
-// Offscreen there is no notification area: every balloon also goes to standard error with a time stamp.
-TEST(AreaNotificacionQt, SinAreaLosGlobosVanAlErrorEstandar) {
-    std::FILE* salida = std::tmpfile();
-    ASSERT_NE(salida, nullptr);
+// Offscreen there is no notification area, yet the icon's commands keep their rules.
+TEST(AreaNotificacionQt, SinAreaLosComandosSiguenSusReglas) {
     {
-        AreaNotificacionQt area(nullptr, salida);
+        AreaNotificacionQt area;
         EXPECT_FALSE(area.disponible());
         RegistroIcono r;
         r.uFlags = banderaicono::mensaje | banderaicono::icono;
@@ -43,17 +27,11 @@ TEST(AreaNotificacionQt, SinAreaLosGlobosVanAlErrorEstandar) {
         EXPECT_TRUE(area.notificar(ComandoIcono::Borrar, r));
         EXPECT_FALSE(area.notificar(ComandoIcono::Borrar, r));
     }
-    const QString texto = leerTodo(salida);
-    std::fclose(salida);
-    static const QRegularExpression linea(
-        QStringLiteral("^\\d{4}-\\d\\d-\\d\\d \\d\\d:\\d\\d:\\d\\d Sistema de impresora: Conectando al servidor de "
-                       "impresion \\n$"));
-    EXPECT_TRUE(linea.match(texto).hasMatch()) << texto.toStdString();
 }
 
 // A click is one activation in Qt; the window hears the shell's press and release.
 TEST(AreaNotificacionQt, LasActivacionesSeTraducenACodigosDelShell) {
-    AreaNotificacionQt area(nullptr, nullptr);
+    AreaNotificacionQt area;
     auto* icono = area.findChild<QSystemTrayIcon*>();
     ASSERT_NE(icono, nullptr);
     QSignalSpy codigos(&area, &AreaNotificacion::notificacion);
