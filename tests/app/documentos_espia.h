@@ -4,7 +4,7 @@
 
 #include <functional>
 
-#include "json/valor.h"
+#include "json/volcado.h"
 #include "print/documentos.h"
 
 namespace kestrel::prueba {
@@ -13,29 +13,19 @@ namespace kestrel::prueba {
 class DocumentosEspia : public Documentos {
 public:
     QStringList llamadas;
-    Valor configuracion;
-    Valor dato;
     std::function<void(const QString& tipo)> alImprimir;
 
-    void fijarConfiguracion(const Valor& c) override {
-        configuracion = c;
-        llamadas << QStringLiteral("config");
-    }
-    void imprimirComanda(Collection& comandas) override { registrar(QStringLiteral("comanda"), comandas.count()); }
-    void imprimirFactura(const Valor& d) override {
-        dato = d;
-        registrar(QStringLiteral("factura"), -1);
-    }
-    void imprimirAnulacion(Collection& anulaciones) override {
-        registrar(QStringLiteral("anulacion"), anulaciones.count());
-    }
-    void abrirCajon() override { registrar(QStringLiteral("cajon"), -1); }
+    void fijarConfiguracion(const Valor& c) override { llamadas << QStringLiteral("config ") + volcarValor(c); }
+    void imprimirComanda(Collection& c) override { registrar(QStringLiteral("comanda:%1").arg(c.count())); }
+    void imprimirFactura(const Valor& d) override { registrar(QStringLiteral("factura ") + volcarValor(d)); }
+    void imprimirAnulacion(Collection& c) override { registrar(QStringLiteral("anulacion:%1").arg(c.count())); }
+    void abrirCajon() override { registrar(QStringLiteral("cajon")); }
 
 private:
-    void registrar(const QString& tipo, int elementos) {
-        llamadas << (elementos >= 0 ? tipo + QLatin1Char(':') + QString::number(elementos) : tipo);
+    void registrar(const QString& llamada) {
+        llamadas << llamada;
         if (alImprimir)
-            alImprimir(tipo);
+            alImprimir(llamada.section(u':', 0, 0));
     }
 };
 

@@ -23,6 +23,16 @@ protected:
         return s.serverPort();
     }
 
+    // The agent as a user starts it, with no display.
+    void arrancarAgente(QProcess& ag, const QStringList& argumentos, const QString& vigilancia = {}) {
+        QProcessEnvironment entorno = QProcessEnvironment::systemEnvironment();
+        entorno.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+        if (!vigilancia.isEmpty())
+            entorno.insert(QStringLiteral("KESTREL_INTERVALO_VIGILANCIA_MS"), vigilancia);
+        ag.setProcessEnvironment(entorno);
+        ag.start(agente, argumentos);
+    }
+
     void escribir(const QString& nombre, const QByteArray& contenido) {
         QFile f(dir.filePath(nombre));
         ASSERT_TRUE(f.open(QIODevice::WriteOnly));
@@ -43,11 +53,7 @@ TEST_F(Extremo, ElServicioDeDemostracionYElAgenteSeEntienden) {
     ASSERT_TRUE(srv.waitForReadyRead(5000));
 
     QProcess ag;
-    QProcessEnvironment entorno = QProcessEnvironment::systemEnvironment();
-    entorno.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
-    entorno.insert(QStringLiteral("KESTREL_INTERVALO_VIGILANCIA_MS"), QStringLiteral("20"));
-    ag.setProcessEnvironment(entorno);
-    ag.start(agente, {"--carpeta", dir.path(), "--servidor", "127.0.0.1:" + puerto});
+    arrancarAgente(ag, {"--carpeta", dir.path(), "--servidor", "127.0.0.1:" + puerto}, QStringLiteral("20"));
     ASSERT_TRUE(ag.waitForStarted());
 
     const bool termino = srv.waitForFinished(15000);
@@ -89,17 +95,14 @@ TEST_F(Extremo, OpcionesNoValidasTerminanConSuMotivo) {
     };
     for (const Caso& c : casos) {
         QProcess ag;
-        QProcessEnvironment entorno = QProcessEnvironment::systemEnvironment();
-        entorno.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
-        ag.setProcessEnvironment(entorno);
-        ag.start(agente, c.argumentos);
+        arrancarAgente(ag, c.argumentos);
         ASSERT_TRUE(ag.waitForFinished(10000));
         EXPECT_EQ(ag.exitCode(), 2) << c.motivo;
         EXPECT_TRUE(QString::fromLocal8Bit(ag.readAllStandardError()).contains(QString::fromUtf8(c.motivo)))
             << c.motivo;
     }
     QProcess ayuda;
-    ayuda.start(agente, {"--help"});
+    arrancarAgente(ayuda, {"--help"});
     ASSERT_TRUE(ayuda.waitForFinished(10000));
     const QString texto = QString::fromLocal8Bit(ayuda.readAllStandardOutput());
     for (const char* opcion : {"--servidor HOST[:PUERTO]", "--carpeta DIR", "--codificacion NOMBRE"})

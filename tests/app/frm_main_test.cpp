@@ -1,13 +1,11 @@
 #include <gtest/gtest.h>
 
 #include <QAction>
-#include <QCoreApplication>
 #include <QFile>
 #include <QImage>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
-#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTabWidget>
 #include <QTemporaryDir>
@@ -19,6 +17,7 @@
 #include "dialogos_prueba.h"
 #include "documentos_espia.h"
 #include "servicio_prueba.h"
+#include "tablas.h"
 #include "tray/caja_imagen.h"
 
 namespace kestrel {
@@ -26,10 +25,9 @@ namespace {
 
 using prueba::AreaNotificacionPrueba;
 using prueba::DialogosPrueba;
-using prueba::DocumentosEspia;
 using prueba::esperarHasta;
-using prueba::ServicioPrueba;
 
+const QByteArray codigo = QByteArrayLiteral("123456789012345\r\n");
 const QByteArray estadoLibre = QByteArrayLiteral("{\"idSyA\":\"123456789012345\",\"status\":\"0\"}");
 
 void escribir(const QString& ruta, const QByteArray& contenido) {
@@ -46,10 +44,10 @@ QByteArray leer(const QString& ruta) {
 class VentanaTest : public ::testing::Test {
 protected:
     QTemporaryDir dir;
-    ServicioPrueba servicio;
+    prueba::ServicioPrueba servicio;
     DialogosPrueba dialogos;
     AreaNotificacionPrueba area;
-    DocumentosEspia* espia = nullptr;
+    prueba::DocumentosEspia* espia = nullptr;
     QList<int> salidas;
     std::unique_ptr<frmMain> ventana;
 
@@ -67,18 +65,21 @@ protected:
         dep.enlace.intervaloVigilancia = 20;
         dep.enlace.intervaloPing = 3600 * 1000;
         dep.crearDocumentos = [this](Avisos&) -> std::unique_ptr<Documentos> {
-            auto e = std::make_unique<DocumentosEspia>();
+            auto e = std::make_unique<prueba::DocumentosEspia>();
             espia = e.get();
             return e;
         };
-        dep.terminar = [this](int codigo) { salidas << codigo; };
+        dep.terminar = [this](int c) { salidas << c; };
         return dep;
     }
 
-    frmMain& arrancar() {
+    // Starts the window over the given "Acceso" file (a null one leaves the folder without it).
+    void arrancar(const QByteArray& archivo = codigo) {
+        if (!archivo.isNull())
+            escribir(acceso(), archivo);
+        ventana.reset();
         ventana = std::make_unique<frmMain>(dependencias(dialogos, area));
         EXPECT_TRUE(ventana->Form_Load());
-        return *ventana;
     }
 
     template <typename T> T* control(const char* nombre) {
@@ -93,64 +94,45 @@ protected:
     }
 };
 
-TEST_F(VentanaTest, ControlesConSusTextos) {
-    escribir(acceso(), "123456789012345\r\n");
+// The controls and their texts, and whether the window shows at start: tests/data/tablas/frm_main.json.
+TEST_F(VentanaTest, ControlesYPalabraClave) {
+    prueba::comprobarTablas(QStringLiteral("frm_main"), {{QStringLiteral("arranque"),
+                                                          [&](const QJsonArray& a) {
+                                                              area.hayArea = a[1].toBool();
+                                                              arrancar(a[0].toString().toUtf8());
+                                                              EXPECT_EQ(dialogos.preguntas(), 0);
+                                                              const char* estado = ventana->isMinimized() ? "minimizada"
+                                                                                   : ventana->isVisible() ? "visible"
+                                                                                                          : "oculta";
+                                                              ventana.reset();
+                                                              return QString::fromLatin1(estado);
+                                                          }},
+                                                         {QStringLiteral("texto"), [&](const QJsonArray& a) {
+                                                              if (!ventana) {
+                                                                  area.hayArea = true;
+                                                                  arrancar();
+                                                              }
+                                                              if (a[0].toString().isEmpty())
+                                                                  return ventana->windowTitle();
+                                                              QWidget* w =
+                                                                  ventana->findChild<QWidget*>(a[0].toString());
+                                                              if (!w)
+                                                                  return QStringLiteral("<no existe>");
+                                                              auto* tabs = qobject_cast<QTabWidget*>(w);
+                                                              if (!tabs)
+                                                                  return w->property("text").toString();
+                                                              QStringList pestanas;
+                                                              for (int i = 0; i < tabs->count(); ++i)
+                                                                  pestanas << tabs->tabText(i);
+                                                              return pestanas.join(u'\n');
+                                                          }}});
+}
+
+// The tray icon at start, its menu, and the window controls: only the left-button press (513) shows the window,
+// the title bar only hides it, and "Apagar Servidor" removes the icon and ends the agent.
+TEST_F(VentanaTest, LaBandejaYLosControlesDeLaVentana) {
     arrancar();
-    EXPECT_EQ(ventana->windowTitle(), QStringLiteral("Servidor de Impresoras"));
     EXPECT_FALSE(ventana->windowFlags().testFlag(Qt::WindowCloseButtonHint));
-    auto* tabs = control<QTabWidget>("SSTab1");
-    ASSERT_EQ(tabs->count(), 2);
-    EXPECT_EQ(tabs->tabText(0), QStringLiteral("Panel"));
-    EXPECT_EQ(tabs->tabText(1), QStringLiteral("Status"));
-    EXPECT_EQ(control<QLabel>("Label1")->text(), QStringLiteral("Codigo Sucursal"));
-    const std::pair<const char*, const char*> botones[] = {
-        {"cmdCambiarCodigo", "Cambiar codigo"}, {"Command2", "Cargar Imagen"},    {"Command3", "Cerrar Ventana"},
-        {"Command4", "Apagar Servidor"},        {"Command1", "Send Status Free"},
-    };
-    for (const auto& [nombre, texto] : botones)
-        EXPECT_EQ(control<QPushButton>(nombre)->text(), QString::fromLatin1(texto)) << nombre;
-    EXPECT_NE(control<QPlainTextEdit>("txtlog"), nullptr);
-    EXPECT_NE(control<CajaImagen>("pctLogo"), nullptr);
-    EXPECT_EQ(control<QLineEdit>("txtCodigo")->text(), QStringLiteral("123456789012345"));
-    ASSERT_NE(area.menu, nullptr);
-    QStringList menu;
-    for (QAction* a : area.menu->actions())
-        if (!a->isSeparator())
-            menu << a->text();
-    EXPECT_EQ(menu, (QStringList{"Mostrar ventana", "Send Status Free", "Apagar Servidor"}));
-}
-
-TEST_F(VentanaTest, LaPalabraClaveDecideSiLaVentanaSeMuestra) {
-    struct Caso {
-        QByteArray acceso;
-        bool hayArea;
-        bool visible;
-        bool minimizada;
-    };
-    const Caso casos[] = {
-        {"123456789012345\r\nREVISAR\r\n", true, true, false},
-        {"123456789012345\nrevisar\n", true, true, false},
-        {"123456789012345\r\nReViSaR", true, true, false},
-        {"123456789012345\r\n", true, false, false},
-        {"123456789012345\r\nREVISAR \r\n", true, false, false},
-        {"123456789012345\r\nOTRA\r\n", true, false, false},
-        // Without a notification area a hidden window could never come back: it is minimised instead.
-        {"123456789012345\r\n", false, true, true},
-    };
-    for (const Caso& c : casos) {
-        escribir(acceso(), c.acceso);
-        area.hayArea = c.hayArea;
-        arrancar();
-        EXPECT_EQ(ventana->isVisible(), c.visible) << c.acceso.constData();
-        EXPECT_EQ(ventana->isMinimized(), c.minimizada) << c.acceso.constData();
-        EXPECT_EQ(dialogos.preguntas(), 0);
-        ventana.reset();
-    }
-}
-
-TEST_F(VentanaTest, ElIconoDeLaBandejaAlArrancar) {
-    escribir(acceso(), "123456789012345\r\n");
-    arrancar();
     ASSERT_FALSE(area.llamadas.isEmpty());
     EXPECT_EQ(area.llamadas.first().comando, ComandoIcono::Agregar);
     EXPECT_FALSE(area.llamadas.first().registro.hIcon.isNull()) << "the window's own icon";
@@ -161,6 +143,29 @@ TEST_F(VentanaTest, ElIconoDeLaBandejaAlArrancar) {
     EXPECT_EQ(globo.szInfoTitle, QStringLiteral("Sistema de impresora"));
     EXPECT_EQ(globo.dwInfoFlags, 1u);
     EXPECT_EQ(globo.uTimeout, 30000u);
+    ASSERT_NE(area.menu, nullptr);
+    QStringList menu;
+    for (QAction* a : area.menu->actions())
+        if (!a->isSeparator())
+            menu << a->text();
+    EXPECT_EQ(menu, (QStringList{"Mostrar ventana", "Send Status Free", "Apagar Servidor"}));
+
+    for (int c : {514, 515, 517, 1027, 1028, 1029})
+        area.simular(c);
+    EXPECT_FALSE(ventana->isVisible());
+    area.simular(513);
+    EXPECT_TRUE(ventana->isVisible());
+    control<QPushButton>("Command3")->click();
+    EXPECT_FALSE(ventana->isVisible());
+    ventana->Form_MouseMove(0, 0, 7695.0, 0);
+    EXPECT_TRUE(ventana->isVisible());
+    EXPECT_FALSE(ventana->close());
+    EXPECT_FALSE(ventana->isVisible());
+    EXPECT_TRUE(salidas.isEmpty());
+    control<QPushButton>("Command4")->click();
+    EXPECT_EQ(area.llamadas.last().comando, ComandoIcono::Borrar);
+    EXPECT_FALSE(area.presente);
+    EXPECT_EQ(salidas, QList<int>{0});
 }
 
 TEST_F(VentanaTest, SinCodigoSePreguntaAntesDeConectarYSeGuarda) {
@@ -171,18 +176,17 @@ TEST_F(VentanaTest, SinCodigoSePreguntaAntesDeConectarYSeGuarda) {
         estadoAlPreguntar = ventana->enlace().estadoSocket();
     };
     dialogos.respuestas = {QString(), QStringLiteral("123456789012345")};
-    arrancar();
+    arrancar(QByteArray());
     EXPECT_EQ(estadoAlPreguntar, 0);
     EXPECT_EQ(dialogos.preguntas(), 2);
-    EXPECT_EQ(leer(acceso()), QByteArray("123456789012345\r\n"));
+    EXPECT_EQ(leer(acceso()), codigo);
     EXPECT_EQ(control<QLineEdit>("txtCodigo")->text(), QStringLiteral("123456789012345"));
     conectada();
     EXPECT_EQ(servicio.identificaciones().first(), QByteArray("{\"idSyA\":\"123456789012345\",\"type\":\"id\"}"));
 }
 
 TEST_F(VentanaTest, CambiarCodigoGuardaAvisaYTermina) {
-    escribir(acceso(), "111111111111111\r\nREVISAR\r\n");
-    arrancar();
+    arrancar("111111111111111\r\nREVISAR\r\n");
     QList<QByteArray> archivoAlPreguntar;
     dialogos.alPreguntar = [&](const QString&) { archivoAlPreguntar << leer(acceso()); };
     dialogos.respuestas = {QString(), QStringLiteral("12345"), QStringLiteral("222222222222222")};
@@ -191,46 +195,19 @@ TEST_F(VentanaTest, CambiarCodigoGuardaAvisaYTermina) {
     EXPECT_EQ(archivoAlPreguntar, QList<QByteArray>(3, QByteArray("111111111111111\r\nREVISAR\r\n")));
     EXPECT_EQ(leer(acceso()), QByteArray("222222222222222\r\n"));
     EXPECT_EQ(control<QLineEdit>("txtCodigo")->text(), QStringLiteral("222222222222222"));
-    ASSERT_EQ(dialogos.textosMensajes().size(), 1);
-    EXPECT_EQ(dialogos.textosMensajes().first(),
-              QStringLiteral("El codigo se ha actualizado correctamente, se va cerrar el servidor de impresoras, "
-                             "porfavor vuelvelo a abrir."));
+    EXPECT_EQ(dialogos.textosMensajes(),
+              QStringList{"El codigo se ha actualizado correctamente, se va cerrar el servidor de impresoras, "
+                          "porfavor vuelvelo a abrir."});
     EXPECT_EQ(salidas, QList<int>{0});
 }
 
-TEST_F(VentanaTest, CargarImagenCopiaElArchivoTalCualYLoPinta) {
-    escribir(acceso(), "123456789012345\r\n");
-    arrancar();
-    QImage foto(200, 100, QImage::Format_RGB32);
-    foto.fill(QColor(200, 0, 0));
-    const QString ruta = dir.filePath(QStringLiteral("foto.jpg"));
-    ASSERT_TRUE(foto.save(ruta, "JPG"));
-    dialogos.archivos = {ruta};
-    control<QPushButton>("Command2")->click();
-    EXPECT_EQ(dialogos.mostrados.first().texto,
-              QStringLiteral("Imágenes Bmp,Gif, Jpg,jpeg)|*.bmp,*.gif,*.jpg,*jpeg|Todos|*.*"));
-    EXPECT_EQ(leer(logo()), leer(ruta)) << "the JPEG content under the bitmap name";
-    EXPECT_EQ(dialogos.textosMensajes(), QStringList{"Imagen Cargada"});
-    // 200 x 100 into the 280 x 160 box: 280 x 140 at (0, 10).
-    const QImage& pintada = control<CajaImagen>("pctLogo")->imagen();
-    EXPECT_GT(qRed(pintada.pixel(140, 80)), 150);
-    EXPECT_LT(qGreen(pintada.pixel(140, 80)), 60);
-    EXPECT_EQ(pintada.pixel(140, 3), QColor(Qt::white).rgb());
-
-    // The next start shows it.
-    ventana.reset();
-    arrancar();
-    EXPECT_GT(qRed(control<CajaImagen>("pctLogo")->imagen().pixel(140, 80)), 150);
-}
-
-TEST_F(VentanaTest, CancelarOElegirAlgoQueNoEsImagenDejaElLogo) {
-    escribir(acceso(), "123456789012345\r\n");
+// The chosen file is copied as it is under the bitmap name and painted; cancelling, or a file that is not a
+// picture, leaves the logo as it was.
+TEST_F(VentanaTest, CargarImagen) {
     escribir(logo(), "logo anterior");
     arrancar();
     const QImage antes = control<CajaImagen>("pctLogo")->imagen();
     control<QPushButton>("Command2")->click();
-    EXPECT_TRUE(dialogos.textosMensajes().isEmpty());
-
     const QString basura = dir.filePath(QStringLiteral("no-es-imagen.jpg"));
     escribir(basura, "esto no es una imagen");
     dialogos.archivos = {basura};
@@ -239,10 +216,28 @@ TEST_F(VentanaTest, CancelarOElegirAlgoQueNoEsImagenDejaElLogo) {
     EXPECT_TRUE(dialogos.textosMensajes().first().startsWith(QStringLiteral("No se pudo cargar la imagen")));
     EXPECT_EQ(leer(logo()), QByteArray("logo anterior"));
     EXPECT_EQ(control<CajaImagen>("pctLogo")->imagen(), antes);
+
+    QImage foto(200, 100, QImage::Format_RGB32);
+    foto.fill(QColor(200, 0, 0));
+    const QString ruta = dir.filePath(QStringLiteral("foto.jpg"));
+    ASSERT_TRUE(foto.save(ruta, "JPG"));
+    dialogos.archivos = {ruta};
+    dialogos.mostrados.clear();
+    control<QPushButton>("Command2")->click();
+    EXPECT_EQ(dialogos.mostrados.first().texto,
+              QStringLiteral("Imágenes Bmp,Gif, Jpg,jpeg)|*.bmp,*.gif,*.jpg,*jpeg|Todos|*.*"));
+    EXPECT_EQ(leer(logo()), leer(ruta));
+    EXPECT_EQ(dialogos.textosMensajes(), QStringList{"Imagen Cargada"});
+    // 200 x 100 into the 280 x 160 box: 280 x 140 at (0, 10); the next start shows it too.
+    for (int vez = 0; vez < 2; ++vez, arrancar()) {
+        const QImage& pintada = control<CajaImagen>("pctLogo")->imagen();
+        EXPECT_GT(qRed(pintada.pixel(140, 80)), 150);
+        EXPECT_LT(qGreen(pintada.pixel(140, 80)), 60);
+        EXPECT_EQ(pintada.pixel(140, 3), QColor(Qt::white).rgb());
+    }
 }
 
 TEST_F(VentanaTest, UnaSegundaCopiaSeNiegaYLaPrimeraSigue) {
-    escribir(acceso(), "123456789012345\r\n");
     arrancar();
     conectada();
     DialogosPrueba otrosDialogos;
@@ -262,57 +257,18 @@ TEST_F(VentanaTest, UnaSegundaCopiaSeNiegaYLaPrimeraSigue) {
     EXPECT_EQ(ventana->enlace().estadoSocket(), 7);
     // Once the first copy ends, the folder is free again.
     ventana.reset();
-    DialogosPrueba tercerosDialogos;
-    AreaNotificacionPrueba terceraArea;
-    frmMain tercera(dependencias(tercerosDialogos, terceraArea));
+    frmMain tercera(dependencias(otrosDialogos, otraArea));
     EXPECT_TRUE(tercera.Form_Load());
 }
 
-TEST_F(VentanaTest, PulsarElIconoMuestraLaVentana) {
-    escribir(acceso(), "123456789012345\r\n");
-    arrancar();
-    ASSERT_FALSE(ventana->isVisible());
-    // Release, double click and balloon notices do nothing; the left-button press (513 x 15) shows it.
-    for (int codigo : {514, 515, 517, 1027, 1028, 1029})
-        area.simular(codigo);
-    EXPECT_FALSE(ventana->isVisible());
-    area.simular(513);
-    EXPECT_TRUE(ventana->isVisible());
-    control<QPushButton>("Command3")->click();
-    EXPECT_FALSE(ventana->isVisible());
-    ventana->Form_MouseMove(0, 0, 7695.0, 0);
-    EXPECT_TRUE(ventana->isVisible());
-    // The title bar cannot end the agent: closing hides.
-    EXPECT_FALSE(ventana->close());
-    EXPECT_FALSE(ventana->isVisible());
-    EXPECT_TRUE(salidas.isEmpty());
-}
-
-TEST_F(VentanaTest, ApagarServidorQuitaElIconoYTermina) {
-    escribir(acceso(), "123456789012345\r\n");
-    arrancar();
-    control<QPushButton>("Command4")->click();
-    EXPECT_EQ(area.llamadas.last().comando, ComandoIcono::Borrar);
-    EXPECT_FALSE(area.presente);
-    EXPECT_EQ(salidas, QList<int>{0});
-}
-
-TEST_F(VentanaTest, ElIconoYElEstadoSiguenALaConexion) {
-    escribir(acceso(), "123456789012345\r\n");
+// Connected, the icon and the status say so; three messages in one read get three replies and the log keeps
+// the last one; the button answers too; the service closing shows the disconnection.
+TEST_F(VentanaTest, LaConexionSusMensajesYSuCierre) {
     arrancar();
     conectada();
     EXPECT_EQ(area.tipActual(), QStringLiteral("Servidor de impresoras conextado correctamente"));
     EXPECT_EQ(area.globos().last().szInfo, QStringLiteral("Servidor de impresoras conextado correctamente"));
     ASSERT_TRUE(esperarHasta([&] { return control<QLabel>("lblState")->text() == QLatin1String("status 7"); }));
-    servicio.cerrarCliente();
-    ASSERT_TRUE(esperarHasta([&] { return area.tipActual() == QLatin1String("DesConectando"); }));
-    EXPECT_EQ(area.globos().last().szInfo, QStringLiteral("Servidor de impresoras desconectado"));
-}
-
-TEST_F(VentanaTest, TresMensajesTresRespuestasYElRegistroDelUltimo) {
-    escribir(acceso(), "123456789012345\r\n");
-    arrancar();
-    conectada();
     const QByteArray m1 = R"({"tipo":"comanda","config":[],"dato":[{}]})";
     const QByteArray m2 = R"({"tipo":"cajon","config":[],"dato":{}})";
     const QByteArray m3 = R"({"tipo":"anulacion","config":[{"Nombre":"x"}],"dato":[{},{}]})";
@@ -320,18 +276,18 @@ TEST_F(VentanaTest, TresMensajesTresRespuestasYElRegistroDelUltimo) {
     ASSERT_TRUE(esperarHasta([&] { return servicio.estados().size() == 3; }));
     EXPECT_EQ(servicio.estados(), QList<QByteArray>(3, estadoLibre));
     ASSERT_NE(espia, nullptr);
-    EXPECT_EQ(espia->llamadas, (QStringList{"config", "comanda:1", "config", "cajon", "config", "anulacion:2"}));
-    EXPECT_EQ(ventana->textoLog(), QStringLiteral("Respuesta: ") + QString::fromLatin1(m3) + QStringLiteral("\n--\n") +
-                                       QString::fromLatin1(estadoLibre) +
-                                       QStringLiteral("\n------------------------------ fin "
-                                                      "------------------------------"));
-    // The button answers too.
+    EXPECT_EQ(espia->llamadas, (QStringList{"config []", "comanda:1", "config []", "cajon",
+                                            "config [{\"Nombre\":\"x\"}]", "anulacion:2"}));
+    EXPECT_EQ(ventana->textoLog(), "Respuesta: " + m3 + "\n--\n" + estadoLibre +
+                                       "\n------------------------------ fin ------------------------------");
     control<QPushButton>("Command1")->click();
     ASSERT_TRUE(esperarHasta([&] { return servicio.estados().size() == 4; }));
+    servicio.cerrarCliente();
+    ASSERT_TRUE(esperarHasta([&] { return area.tipActual() == QLatin1String("DesConectando"); }));
+    EXPECT_EQ(area.globos().last().szInfo, QStringLiteral("Servidor de impresoras desconectado"));
 }
 
 TEST_F(VentanaTest, ElRegistroNoCreceSinLimite) {
-    escribir(acceso(), "123456789012345\r\n");
     arrancar();
     ventana->limpiarLog();
     ventana->agregarLog(QString(frmMain::limiteEntradaLog + 500, QLatin1Char('x')));

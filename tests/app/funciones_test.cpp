@@ -5,33 +5,24 @@
 #include <QTemporaryDir>
 
 #include "app/funciones.h"
+#include "tablas.h"
 
 namespace kestrel {
 namespace {
 
-TEST(ExisteArchivo, ArchivosYCarpetasConOSinSeparadorFinal) {
+// tests/data/tablas/funciones.json.
+TEST(Funciones, ExisteArchivo) {
     QTemporaryDir dir;
     QFile f(dir.filePath(QStringLiteral("logo.bmp")));
     ASSERT_TRUE(f.open(QIODevice::WriteOnly));
     f.close();
     ASSERT_TRUE(QDir(dir.path()).mkdir(QStringLiteral("sub")));
-    struct Caso {
-        QString ruta;
-        bool existe;
-    };
-    const Caso casos[] = {
-        {dir.filePath(QStringLiteral("logo.bmp")), true},
-        {dir.filePath(QStringLiteral("Logo.bmp")), false},
-        {dir.filePath(QStringLiteral("sub")), true},
-        {dir.filePath(QStringLiteral("sub/")), true},
-        {dir.path() + QStringLiteral("/"), true},
-        {dir.filePath(QStringLiteral("no-existe")), false},
-        {dir.filePath(QStringLiteral("no-existe/")), false},
-        {QStringLiteral("/"), true},
-        {QString(), false},
-    };
-    for (const Caso& c : casos)
-        EXPECT_EQ(existeArchivo(c.ruta), c.existe) << c.ruta.toStdString();
+    prueba::comprobarTablas(QStringLiteral("funciones"),
+                            {{QStringLiteral("existeArchivo"), [&](const QJsonArray& a) {
+                                  const bool existe =
+                                      existeArchivo(a[0].toString().replace(QStringLiteral("DIR"), dir.path()));
+                                  return QString::fromLatin1(existe ? "true" : "false");
+                              }}});
 }
 
 } // namespace

@@ -22,13 +22,9 @@ public:
 
     bool disponible() const override { return hayArea; }
     bool notificar(ComandoIcono comando, const RegistroIcono& registro) override {
-        bool aceptada = true;
-        if (comando == ComandoIcono::Agregar)
-            aceptada = !presente, presente = true;
-        else if (comando == ComandoIcono::Modificar)
-            aceptada = presente;
-        else
-            aceptada = presente, presente = false;
+        const bool aceptada = comando == ComandoIcono::Agregar ? !presente : presente;
+        if (comando != ComandoIcono::Modificar)
+            presente = comando == ComandoIcono::Agregar;
         llamadas.append({comando, registro, aceptada});
         return aceptada;
     }
@@ -38,28 +34,22 @@ public:
     void simular(int codigo) { emit notificacion(codigo); }
 
     /// The balloons shown, oldest first.
-    QList<RegistroIcono> globos() const {
+    QList<RegistroIcono> globos() const { return aceptadas(banderaicono::globo); }
+    /// The tooltip and the icon shown now.
+    QString tipActual() const { return ultima(banderaicono::tip).szTip; }
+    QIcon iconoActual() const { return ultima(banderaicono::icono).hIcon; }
+
+private:
+    QList<RegistroIcono> aceptadas(unsigned bandera) const {
         QList<RegistroIcono> r;
         for (const Llamada& l : llamadas)
-            if (l.aceptada && (l.registro.uFlags & banderaicono::globo))
+            if (l.aceptada && (l.registro.uFlags & bandera))
                 r << l.registro;
         return r;
     }
-    /// The tooltip shown now.
-    QString tipActual() const {
-        QString tip;
-        for (const Llamada& l : llamadas)
-            if (l.aceptada && (l.registro.uFlags & banderaicono::tip))
-                tip = l.registro.szTip;
-        return tip;
-    }
-    /// The icon shown now.
-    QIcon iconoActual() const {
-        QIcon icono;
-        for (const Llamada& l : llamadas)
-            if (l.aceptada && (l.registro.uFlags & banderaicono::icono))
-                icono = l.registro.hIcon;
-        return icono;
+    RegistroIcono ultima(unsigned bandera) const {
+        const QList<RegistroIcono> r = aceptadas(bandera);
+        return r.isEmpty() ? RegistroIcono() : r.last();
     }
 };
 

@@ -37,35 +37,32 @@ public:
         mostrados.append({QStringLiteral("entrada"), pregunta, titulo, IconoMensaje::Informacion});
         if (alPreguntar)
             alPreguntar(pregunta);
-        if (respuestas.empty()) {
-            agotado = true;
-            return QStringLiteral("999999999999999");
-        }
-        QString r = respuestas.front();
-        respuestas.pop_front();
-        return r;
+        agotado = agotado || respuestas.empty();
+        return tomar(respuestas, QStringLiteral("999999999999999"));
     }
     QString abrirArchivo(const QString& filtro) override {
         mostrados.append({QStringLiteral("archivo"), filtro, QString(), IconoMensaje::Informacion});
-        if (archivos.empty())
-            return {};
-        QString r = archivos.front();
-        archivos.pop_front();
-        return r;
+        return tomar(archivos, QString());
     }
 
-    QStringList textosMensajes() const {
+    /// The texts of the boxes of one kind shown, in order.
+    QStringList textos(QLatin1StringView tipo) const {
         QStringList r;
         for (const Mostrado& m : mostrados)
-            if (m.tipo == QLatin1String("mensaje"))
+            if (m.tipo == tipo)
                 r << m.texto;
         return r;
     }
-    int preguntas() const {
-        int n = 0;
-        for (const Mostrado& m : mostrados)
-            n += m.tipo == QLatin1String("entrada");
-        return n;
+    QStringList textosMensajes() const { return textos(QLatin1StringView("mensaje")); }
+    qsizetype preguntas() const { return textos(QLatin1StringView("entrada")).size(); }
+
+private:
+    static QString tomar(std::deque<QString>& cola, const QString& siNoHay) {
+        if (cola.empty())
+            return siNoHay;
+        QString r = cola.front();
+        cola.pop_front();
+        return r;
     }
 };
 

@@ -53,18 +53,10 @@ void ServicioPrueba::cerrarCliente() {
     m_cliente = nullptr;
 }
 
-QList<QByteArray> ServicioPrueba::identificaciones() const {
+QList<QByteArray> ServicioPrueba::con(const char* clave) const {
     QList<QByteArray> r;
     for (const QByteArray& t : textos)
-        if (t.contains("\"type\":\"id\""))
-            r << t;
-    return r;
-}
-
-QList<QByteArray> ServicioPrueba::estados() const {
-    QList<QByteArray> r;
-    for (const QByteArray& t : textos)
-        if (t.contains("\"status\""))
+        if (t.contains(clave))
             r << t;
     return r;
 }

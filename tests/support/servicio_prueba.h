@@ -35,10 +35,11 @@ public:
     QByteArray crudo;
     int conexiones = 0;
 
-    QList<QByteArray> identificaciones() const;
-    QList<QByteArray> estados() const;
+    QList<QByteArray> identificaciones() const { return con("\"type\":\"id\""); }
+    QList<QByteArray> estados() const { return con("\"status\""); }
 
 private:
+    QList<QByteArray> con(const char* clave) const;
     void aceptar();
 
     QTcpServer m_servidor;

@@ -1,34 +1,23 @@
 #include <gtest/gtest.h>
 
+#include "tablas.h"
 #include "tray/caja_imagen.h"
 #include "tray/clasbackground.h"
 
 namespace kestrel {
 namespace {
 
+// Where the picture goes: tests/data/tablas/clasbackground.json.
 TEST(ClasBackGround, GeometriaDelAjuste) {
-    struct Caso {
-        QSize imagen;
-        QSize superficie;
-        int margen;
-        QRect esperado;
-    };
-    const Caso casos[] = {
-        {{200, 100}, {100, 100}, 0, {0, 25, 100, 50}},
-        {{50, 50}, {200, 100}, 0, {50, 0, 100, 100}},
-        {{100, 100}, {100, 100}, 0, {0, 0, 100, 100}},
-        {{200, 100}, {280, 160}, 0, {0, 10, 280, 140}},
-        {{200, 100}, {280, 160}, 32, {16, 26, 248, 108}},
-        {{1, 1}, {4, 1}, 0, {2, 0, 1, 1}}, // 1.5 rounds to 2
-        {{1, 1}, {6, 1}, 0, {2, 0, 1, 1}}, // 2.5 rounds to 2
-        {{1, 1}, {8, 1}, 0, {4, 0, 1, 1}}, // 3.5 rounds to 4
-        {{3, 1}, {4, 4}, 0, {0, 2, 4, 1}},
-        {{0, 10}, {100, 100}, 0, {}},
-    };
-    for (const Caso& c : casos)
-        EXPECT_EQ(clasBackGround::rectanguloAjustado(c.imagen, c.superficie, c.margen), c.esperado)
-            << c.imagen.width() << "x" << c.imagen.height() << " en " << c.superficie.width() << "x"
-            << c.superficie.height();
+    prueba::comprobarTablas(
+        QStringLiteral("clasbackground"),
+        {{QStringLiteral("ajuste"), [](const QJsonArray& a) {
+              const auto tam = [](const QJsonValue& v) {
+                  return QSize(v.toArray()[0].toInt(), v.toArray()[1].toInt());
+              };
+              const QRect r = clasBackGround::rectanguloAjustado(tam(a[0]), tam(a[1]), a[2].toInt());
+              return QStringLiteral("%1 %2 %3 %4").arg(r.x()).arg(r.y()).arg(r.width()).arg(r.height());
+          }}});
 }
 
 class PintarFondo : public ::testing::Test {
