@@ -42,11 +42,7 @@ TEST(Lector, AnidamientoLimitado) {
     jsonParse(profundo);
     EXPECT_EQ(jsonErrors(), QString());
 
-    const QString demasiado = QString(jsonProfundidadMaxima + 1, u'[') + QString(jsonProfundidadMaxima + 1, u']');
-    const Valor v = jsonParse(demasiado);
-    EXPECT_EQ(jsonErrors(), QStringLiteral("Nesting deeper than 512 levels at position 513\r\n"));
-    EXPECT_TRUE(v.esLista());
-
+    // One level more is tests/data/json/anidamiento_excesivo; a deep run of objects must not exhaust the stack.
     QString objetos;
     for (int i = 0; i < 100000; ++i)
         objetos += QStringLiteral("{\"a\":");
