@@ -10,21 +10,11 @@
 #include "app/enlace.h"
 #include "app/vista_previa.h"
 #include "dorados.h"
+#include "salida_enlace_prueba.h"
 #include "servicio_prueba.h"
 
 namespace kestrel::prueba {
 namespace {
-
-class SalidaMuda : public SalidaEnlace {
-public:
-    void agregarLog(const QString& entrada) override { historial << entrada; }
-    void limpiarLog() override {}
-    void mostrarConexion(bool, const QString&) override {}
-    void mostrarGlobo(const QString&, int, const QString&, int) override {}
-    void mostrarEstado(const QString&) override {}
-
-    QStringList historial;
-};
 
 const QByteArray comanda = QByteArrayLiteral(
     R"({"tipo":"comanda","config":[],"dato":[{"area":"Cocina","titulo":null,"nomMesa":"Mesa 5","productos":[)"
@@ -34,8 +24,8 @@ const QByteArray comanda = QByteArrayLiteral(
 TEST(FacturaEnElEnlace, LoQueLlegaDuranteLaCesionSeImprimeDespuesYAparte) {
     ServicioPrueba servicio;
     ASSERT_TRUE(servicio.escuchar());
-    SalidaMuda salida;
-    VistaPrevia vista(OpcionesVistaPrevia(), [&salida](CanalTranscripcion, const QString& l) { salida.agregarLog(l); });
+    SalidaEnlacePrueba salida;
+    VistaPrevia vista(OpcionesVistaPrevia(), [](CanalTranscripcion, const QString&) {});
 
     ConfiguracionEnlace c;
     c.puerto = servicio.puerto();

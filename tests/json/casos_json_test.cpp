@@ -1,44 +1,24 @@
+// Every tests/data/json/<case>.json (the fuzzer's seeds too) against <case>.esperado: the dump of what the
+// reader built and its exact error text, as `kestrel-agente --analizar-json` prints them.
+
 #include <gtest/gtest.h>
 
-#include "impresion_qt.h"
+#include "dorados.h"
 #include "json/json.h"
 #include "json/volcado.h"
 
-#include <QDir>
-#include <QFile>
-
-using namespace kestrel;
-
+namespace kestrel::prueba {
 namespace {
 
-QString leer(const QString& ruta) {
-    QFile f(ruta);
-    if (!f.open(QIODevice::ReadOnly))
-        return {};
-    return QString::fromUtf8(f.readAll());
+class CasoJson : public testing::TestWithParam<std::string> {};
+
+TEST_P(CasoJson, DaSuVolcadoYSusErrores) {
+    const QString caso = carpetaDatos(QString::fromStdString(GetParam()));
+    const Valor resultado = jsonParse(leerTexto(caso + ".json"));
+    compararConDorado(caso + ".esperado", informeAnalisis(resultado, jsonErrors()));
 }
 
-// Every tests/data/json/<caso>.json against <caso>.esperado: the dump of what the reader built and its exact
-// error text, as `kestrel-agente --analizar-json` prints them. KESTREL_REGENERAR=1 rewrites the expected
-// files (check the diff before committing it).
-TEST(CasosJson, CadaMensajeDaSuVolcadoYSusErrores) {
-    const QDir carpeta(qEnvironmentVariable("KESTREL_DATOS_PRUEBA") + QStringLiteral("/json"));
-    const QStringList casos = carpeta.entryList({QStringLiteral("*.json")}, QDir::Files, QDir::Name);
-    ASSERT_GE(casos.size(), 10) << carpeta.path().toStdString();
-    const bool regenerar = qEnvironmentVariableIntValue("KESTREL_REGENERAR") == 1;
-    for (const QString& caso : casos) {
-        SCOPED_TRACE(caso.toStdString());
-        const Valor resultado = jsonParse(leer(carpeta.filePath(caso)));
-        const QString informe = informeAnalisis(resultado, jsonErrors());
-        const QString rutaEsperado = carpeta.filePath(QString(caso).replace(QStringLiteral(".json"), ".esperado"));
-        if (regenerar) {
-            QFile f(rutaEsperado);
-            ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-            f.write(informe.toUtf8());
-            continue;
-        }
-        EXPECT_EQ(informe, leer(rutaEsperado));
-    }
-}
+INSTANTIATE_TEST_SUITE_P(Lector, CasoJson, testing::ValuesIn(casosDe(QStringLiteral("json"))), nombreDeCaso);
 
 } // namespace
+} // namespace kestrel::prueba

@@ -1,35 +1,51 @@
 #include "banco.h"
 
+#include <QJsonDocument>
+#include <QJsonObject>
+
 #include <memory>
+
+#include "json/json.h"
 
 namespace kestrel::prueba {
 
-Valor objeto(std::initializer_list<std::pair<QString, Valor>> miembros) {
-    auto d = std::make_shared<Dictionary>();
-    for (const auto& [clave, valor] : miembros)
-        d->add(clave, valor);
-    return Valor(d);
-}
-
-Valor lista(std::initializer_list<Valor> elementos) {
-    auto c = std::make_shared<Collection>();
-    for (const Valor& v : elementos)
-        c->add(v);
-    return Valor(c);
-}
-
 Valor ajustes(std::initializer_list<std::pair<QString, QString>> pares) {
-    auto c = std::make_shared<Collection>();
+    QJsonArray lista;
     for (const auto& [nombre, descripcion] : pares)
-        c->add(objeto({{QStringLiteral("Nombre"), nombre},
-                       {QStringLiteral("Descripcion"), descripcion},
-                       {QStringLiteral("Visible"), QStringLiteral("1")}}));
-    return Valor(c);
+        lista.append(QJsonObject{{"Nombre", nombre}, {"Descripcion", descripcion}, {"Visible", "1"}});
+    return valorDe(lista);
+}
+
+Valor valorDe(const QJsonValue& v) {
+    if (!v.isArray() && !v.isObject())
+        return Valor();
+    return jsonParse(QString::fromUtf8(v.isArray() ? QJsonDocument(v.toArray()).toJson(QJsonDocument::Compact)
+                                                   : QJsonDocument(v.toObject()).toJson(QJsonDocument::Compact)));
+}
+
+QList<Llamada> llamadasDe(const QJsonValue& llamadas) {
+    QList<Llamada> resultado;
+    for (const QJsonValue& l : llamadas.toArray()) {
+        Llamada llamada;
+        for (const QJsonValue& e : l.toArray()) {
+            const QJsonObject o = e.toObject();
+            if (e.isString())
+                llamada.elementos << ElementoLinea::deTexto(e.toString());
+            else if (o.contains(QStringLiteral("numero")))
+                llamada.elementos << ElementoLinea::deNumero(*Decimal::desdeTextoInvariante(o["numero"].toString()));
+            else if (o.contains(QStringLiteral("columna")))
+                llamada.elementos << ElementoLinea::deColumna(o["columna"].toInt());
+            else
+                llamada.salto = o["salto"].toBool(true);
+        }
+        resultado << llamada;
+    }
+    return resultado;
 }
 
 Banco::Banco(const QStringList& nombres, const QString& predeterminada)
     : sistema(nombres, predeterminada), ctx(sistema, avisos, QString()) {
-    ctx.configuracion = lista({});
+    ctx.configuracion = valorDe(QJsonArray());
     ctx.reloj = [] { return QDateTime(QDate(2024, 1, 5), QTime(9, 7, 3)); };
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QJsonArray>
 #include <QString>
 #include <QStringList>
 
@@ -25,11 +26,19 @@ public:
     QStringList registro;
 };
 
-/// A JSON object built in place: objeto({{"Nombre", u"Direccion"}, {"Visible", u"1"}}).
-Valor objeto(std::initializer_list<std::pair<QString, Valor>> miembros);
-Valor lista(std::initializer_list<Valor> elementos);
 /// A "config" list of (Nombre, Descripcion) items, all visible.
 Valor ajustes(std::initializer_list<std::pair<QString, QString>> pares);
+/// A value written in a table (a settings list, say) as the product's reader builds it; null gives no value.
+Valor valorDe(const QJsonValue& v);
+
+/// One print call of a table row.
+struct Llamada {
+    Linea elementos;
+    bool salto = true;
+};
+/// The calls of a table row: each a list of texts, {"numero": "1.5"} and {"columna": 5}; {"salto": false}
+/// among them prints without a line feed.
+QList<Llamada> llamadasDe(const QJsonValue& llamadas);
 
 /// Text-view printers Facturas, Cocina and Bar (Facturas the default), a balloon recorder and the print
 /// context over them, with an empty configuration and a fixed clock.

@@ -1,162 +1,94 @@
+// Layout helpers: roll widths, column scaling, rounding, wrapping and separators, as tables in
+// tests/data/tablas/diseno.json.
+
 #include <gtest/gtest.h>
 
+#include <QJsonObject>
+
 #include "banco.h"
-#include "json/fallo.h"
 #include "print/diseno.h"
+#include "tablas.h"
 
 namespace kestrel::prueba {
 namespace {
 
-const QString conEnie = QStringLiteral("Tamaño de Factura");
-const QString sinEnie = QStringLiteral("Tamano de Factura");
+/// The roll setting in both spellings; a null leaves that spelling out.
+Valor rollo(const QJsonValue& conEnie, const QJsonValue& sinEnie) {
+    QJsonArray lista;
+    for (const auto& [nombre, valor] : {std::pair{"Tamaño de Factura", conEnie}, {"Tamano de Factura", sinEnie}}) {
+        if (valor.isString())
+            lista.append(QJsonObject{{"Nombre", nombre}, {"Descripcion", valor}, {"Visible", "1"}});
+    }
+    return valorDe(lista);
+}
 
-// Both spellings of the roll setting are read, each for its own decision; a row gives each one's value
-// (nullptr: absent) and the width, the two roll tests, the line width in twips and both separators.
-TEST(Rollo, AnchoPruebasYSeparadores) {
-    const struct {
-        const char* conEnie;
-        const char* sinEnie;
-        int ancho;
-        bool es55;
-        bool es75;
-        int anchoLinea;
-        const char* tamano;
-        int iguales;
-        int guiones;
-    } casos[] = {
-        {nullptr, nullptr, 40, false, false, 4200, "10", 37, 39},
-        {"rollo 55mm", "rollo 55mm", 32, true, false, 2520, "7", 30, 30},
-        {"rollo 55mm", nullptr, 32, false, false, 4200, "10", 30, 30},
-        {nullptr, "rollo 55mm", 40, true, false, 2520, "7", 37, 39},
-        {"rollo 75mm", "rollo 75mm", 40, false, true, 4080, "10", 37, 39},
-        {"rollo 80mm", "rollo 80mm", 40, false, false, 4200, "10", 37, 39},
-        {"Rollo 55mm", "ROLLO 55MM", 40, false, false, 4200, "10", 37, 39},
-    };
-    for (const auto& c : casos) {
-        SCOPED_TRACE(std::string(c.conEnie ? c.conEnie : "-") + " / " + (c.sinEnie ? c.sinEnie : "-"));
+/// The open document's separators as "[size] <character><count>".
+QString separadores(Banco& b) {
+    QStringList r;
+    for (const QString& l : b.abierto()) {
+        const qsizetype fin = l.indexOf(u']') + 2;
+        r << l.left(fin) + l[fin] + QString::number(l.size() - fin);
+    }
+    return r.join(QStringLiteral(" | "));
+}
+
+TEST(Diseno, Tablas) {
+    const auto imprimir = [](const QJsonArray& a, bool medido) {
         Banco b;
-        auto lista = std::make_shared<Collection>();
-        for (const auto& [nombre, valor] : {std::pair{conEnie, c.conEnie}, std::pair{sinEnie, c.sinEnie}}) {
-            if (valor)
-                lista->add(ajustes({{nombre, QString::fromUtf8(valor)}}).comoCollection().item(1));
+        QString texto = a[medido ? 2 : 0].toString();
+        int ancho = medido ? a[3].toInt() : a[1].toInt();
+        if (medido) {
+            b.ctx.configuracion = a[1].toBool() ? rollo("rollo 55mm", "rollo 55mm") : valorDe(QJsonArray());
+            b.ctx.impresora().fijarTamanoFuente(static_cast<float>(a[0].toDouble()));
+            imprimirTextoMedido(b.ctx, texto, ancho, a[4].toInt(), 0);
+            return (b.abierto() << QStringLiteral("ancho %1").arg(ancho)).join(u'\n');
         }
-        b.ctx.configuracion = Valor(lista);
-        EXPECT_EQ(anchoRollo(b.ctx), c.ancho);
-        EXPECT_EQ(esRollo55(b.ctx), c.es55);
-        EXPECT_EQ(esRollo75(b.ctx), c.es75);
-        b.ctx.impresora().fijarTamanoFuente(12.5F);
-        EXPECT_EQ(anchoLinea(b.ctx), c.anchoLinea);
-        EXPECT_EQ(b.ctx.impresora().tamanoFuente(), 12.5F) << "el tamaño exacto vuelve";
-        imprimirSeparador(b.ctx, QLatin1Char('='));
-        imprimirSeparador(b.ctx, QLatin1Char('-'));
-        const QString t = QStringLiteral("[%1] ").arg(QString::fromUtf8(c.tamano));
-        EXPECT_EQ(b.abierto(), (QStringList{t + QString(c.iguales, u'='), t + QString(c.guiones, u'-')}));
-        EXPECT_EQ(b.ctx.impresora().tamanoFuente(), 12.0F) << "el separador deja el tamaño redondeado al par";
-    }
-}
-
-TEST(EscalarColumna, DeCuarentaATreintaYDos) {
-    Banco b;
-    b.ctx.configuracion = ajustes({{conEnie, QStringLiteral("rollo 55mm")}});
-    const std::pair<int, int> casos[] = {{5, 4},   {25, 20}, {15, 12}, {10, 8}, {22, 18}, {31, 25},
-                                         {36, 29}, {33, 26}, {18, 14}, {7, 6},  {0, 0},   {-5, -4}};
-    for (const auto& [columna, esperada] : casos)
-        EXPECT_EQ(escalarColumna(b.ctx, columna), esperada) << columna;
-    b.ctx.configuracion = lista({});
-    for (const auto& [columna, esperada] : casos)
-        EXPECT_EQ(escalarColumna(b.ctx, columna), columna) << columna;
-}
-
-TEST(RedondearPar, MitadesAlPar) {
-    const std::pair<double, int> casos[] = {{0.5, 0},  {1.5, 2},   {2.5, 2},  {18.5, 18},
-                                            {-0.5, 0}, {-1.5, -2}, {7.49, 7}, {32767.4, 32767}};
-    for (const auto& [valor, esperado] : casos)
-        EXPECT_EQ(redondearPar(valor), esperado) << valor;
-    EXPECT_THROW(redondearPar(32767.5), FalloPlataforma);
-    EXPECT_THROW(redondearPar(-40000), FalloPlataforma);
-}
-
-TEST(LargoQueCabe, PalabrasEnterasConSuBlanco) {
-    const struct {
-        const char* texto;
-        int ancho;
-        int esperado;
-    } casos[] = {
-        {"HOLA MUNDO", 10, 5}, {"HOLA MUNDO", 11, 11},           {"", 10, 0},
-        {"A  B", 10, 5},       {"SUPERCALIFRAGILISTICO", 18, 0}, {"ARROZ CON POLLO GRANDE", 18, 16},
-        {"HOLA", 4, 0},        {"UN PALABRAMUYLARGA Y", 18, 3},  {"HOLA", 5, 5},
+        imprimirTexto(b.ctx, texto, ancho, a[2].toInt(), a[3].toInt());
+        EXPECT_EQ(texto, a[0].toString().toUpper());
+        QStringList lineas = b.abiertoPlano();
+        lineas.replaceInStrings(QStringLiteral("\n"), QStringLiteral("\\n"));
+        return lineas.isEmpty() ? QStringLiteral("(nada)") : lineas.join(u'\n');
     };
-    for (const auto& c : casos)
-        EXPECT_EQ(largoQueCabe(QString::fromUtf8(c.texto), c.ancho), c.esperado) << c.texto << " / " << c.ancho;
-    EXPECT_EQ(espacioLibre(QStringLiteral("  ab  "), 6), 4);
-    EXPECT_EQ(espacioLibre(QStringLiteral("demasiado largo"), 5), -10);
-    EXPECT_EQ(espacioLibre(QStringLiteral("\tab"), 6), 3) << "solo se recortan blancos";
-}
-
-TEST(ImprimirTexto, ParrafosEnMayusculas) {
-    const struct {
-        const char* texto;
-        int ancho;
-        int alineacion;
-        int sangria;
-        QStringList lineas;
-    } casos[] = {
-        {"hola mundo feliz", 10, 0, 0, {"HOLA MUNDO", "FELIZ"}},
-        {"abc", 40, 2, 0, {"                 ABC"}},
-        {"abcd", 40, 2, 0, {"                 ABCD"}},
-        {"abcdefghijkl", 10, 2, 0, {"ABCDEFGHIJKL"}},
-        {"uno\r\n\r\ndos", 40, 0, 0, {"UNO", "DOS"}},
-        {"uno\ndos", 40, 0, 0, {"UNO\nDOS"}},
-        {"TOTAL   12500", 40, 1, 0, {"TOTAL 12500"}},
-        {"resto del nombre", 40, 0, 5, {"    RESTO DEL NOMBRE"}},
-        {"x", 40, 0, -3, {"X"}},
-        {"piña colada ñoña", 40, 0, 0, {"PIÑA COLADA ÑOÑA"}},
-        {"abcdefghijkl mn op", 10, 0, 0, {"ABCDEFGHIJKL MN OP"}},
-        {"ab abcdefghijkl cd", 10, 0, 0, {"AB ABCDEFGHIJKL CD"}},
-        {"abcd efghi jk", 10, 0, 0, {"ABCD EFGHI", "JK"}},
-        {" a b", 40, 0, 0, {"A B"}},
-        {"", 40, 0, 0, {}},
-    };
-    for (const auto& c : casos) {
-        Banco b;
-        QString texto = QString::fromUtf8(c.texto);
-        imprimirTexto(b.ctx, texto, c.ancho, c.alineacion, c.sangria);
-        EXPECT_EQ(b.abiertoPlano(), c.lineas) << c.texto;
-        EXPECT_EQ(texto, QString::fromUtf8(c.texto).toUpper());
-    }
-}
-
-TEST(ImprimirTextoMedido, EnvuelvePorMedidaYDevuelveElLimite) {
-    Banco b;
-    b.ctx.impresora().fijarTamanoFuente(12);
-    // At size 12 a character is 144 twips and the limit is 35 "=" at size 10, 4200 twips: a line takes
-    // words while their widths plus one blank each stay within it, 29 characters here.
-    QString texto = QStringLiteral("2   hamburguesa doble con queso y tocineta extra");
-    int ancho = 40;
-    imprimirTextoMedido(b.ctx, texto, ancho, 0, 0);
-    EXPECT_EQ(ancho, 4200);
-    EXPECT_EQ(b.abierto(), (QStringList{"[12] 2 HAMBURGUESA DOBLE CON QUESO", "[12] Y TOCINETA EXTRA"}));
-    EXPECT_EQ(texto, QStringLiteral("2   HAMBURGUESA DOBLE CON QUESO Y TOCINETA EXTRA"));
-}
-
-TEST(ImprimirTextoMedido, RedondeaElTamanoYCentraSobreElRollo) {
-    Banco b;
-    b.ctx.configuracion = ajustes({{conEnie, QStringLiteral("rollo 55mm")}, {sinEnie, QStringLiteral("rollo 55mm")}});
-    b.ctx.impresora().fijarTamanoFuente(6.5F);
-    QString texto = QStringLiteral("cocina");
-    int ancho = 0;
-    imprimirTextoMedido(b.ctx, texto, ancho, 2, 0);
-    EXPECT_EQ(ancho, 2520);
-    // (32 - 6) / 2 = 13: twelve blanks before the word.
-    EXPECT_EQ(b.abierto(), QStringList{QStringLiteral("[6]             COCINA")});
-}
-
-TEST(ImprimirSeparador, OtroCaracterSoloRedondeaElTamano) {
-    Banco b;
-    b.ctx.impresora().fijarTamanoFuente(7.5F);
-    imprimirSeparador(b.ctx, QLatin1Char('*'));
-    EXPECT_TRUE(b.abierto().isEmpty());
-    EXPECT_EQ(b.ctx.impresora().tamanoFuente(), 8.0F);
+    comprobarTablas(
+        QStringLiteral("diseno"),
+        {{QStringLiteral("rollo"),
+          [](const QJsonArray& a) {
+              Banco b;
+              b.ctx.configuracion = rollo(a[0], a[1]);
+              b.ctx.impresora().fijarTamanoFuente(12.5F);
+              const QString r = QStringLiteral("%1 %2 %3 %4")
+                                    .arg(anchoRollo(b.ctx))
+                                    .arg(esRollo55(b.ctx))
+                                    .arg(esRollo75(b.ctx))
+                                    .arg(anchoLinea(b.ctx));
+              EXPECT_EQ(b.ctx.impresora().tamanoFuente(), 12.5F) << "el tamaño exacto vuelve";
+              imprimirSeparador(b.ctx, u'=');
+              imprimirSeparador(b.ctx, u'-');
+              return r + QStringLiteral(" | ") + separadores(b);
+          }},
+         {QStringLiteral("separador"),
+          [](const QJsonArray& a) {
+              Banco b;
+              b.ctx.impresora().fijarTamanoFuente(static_cast<float>(a[0].toDouble()));
+              imprimirSeparador(b.ctx, a[1].toString()[0]);
+              return (b.abierto() << QStringLiteral("tamaño %1").arg(b.ctx.impresora().tamanoFuente())).join(u'\n');
+          }},
+         {QStringLiteral("escalarColumna"),
+          [](const QJsonArray& a) {
+              Banco b;
+              b.ctx.configuracion = rollo("rollo 55mm", QJsonValue());
+              const int en55 = escalarColumna(b.ctx, a[0].toInt());
+              b.ctx.configuracion = valorDe(QJsonArray());
+              return QStringLiteral("%1 %2").arg(en55).arg(escalarColumna(b.ctx, a[0].toInt()));
+          }},
+         {QStringLiteral("redondearPar"),
+          [](const QJsonArray& a) { return falloO([&] { return QString::number(redondearPar(a[0].toDouble())); }); }},
+         {QStringLiteral("largoQueCabe"),
+          [](const QJsonArray& a) { return QString::number(largoQueCabe(a[0].toString(), a[1].toInt())); }},
+         {QStringLiteral("espacioLibre"),
+          [](const QJsonArray& a) { return QString::number(espacioLibre(a[0].toString(), a[1].toInt())); }},
+         {QStringLiteral("imprimirTexto"), [imprimir](const QJsonArray& a) { return imprimir(a, false); }},
+         {QStringLiteral("imprimirTextoMedido"), [imprimir](const QJsonArray& a) { return imprimir(a, true); }}});
 }
 
 } // namespace

@@ -1,29 +1,29 @@
-// Printer choice beyond what the golden receipts show: name matching and what the current printer reports.
+// Printer choice beyond what the golden receipts show: name matching (tests/data/tablas/seleccion.json) and
+// what the current printer reports.
 
 #include <gtest/gtest.h>
 
 #include "banco.h"
 #include "json/fallo.h"
 #include "print/seleccion.h"
+#include "tablas.h"
 
 namespace kestrel::prueba {
 namespace {
 
-TEST(IndiceImpresora, RecortadoYSinMayusculas) {
-    Banco b({QStringLiteral("Facturas"), QStringLiteral("COCINA"), QStringLiteral(" Bar ")});
-    const std::pair<const char*, int> casos[] = {
-        {"  cocina ", 1}, {"COCINA", 1}, {"bar", 2}, {"Facturas", 0}, {"Terraza", 0}, {"", 0}, {"NN", 0},
-    };
-    for (const auto& [nombre, indice] : casos)
-        EXPECT_EQ(indiceImpresora(b.ctx, QString::fromUtf8(nombre)), indice) << nombre;
-    Banco sinPredeterminada({QStringLiteral("Cocina")}, QStringLiteral("Facturas"));
-    try {
-        indiceImpresora(sinPredeterminada.ctx, QStringLiteral("Bar"));
-        FAIL() << "sin fallo";
-    } catch (const FalloPlataforma& f) {
-        EXPECT_EQ(f.numero(), numerofallo::errorImpresora);
-        EXPECT_EQ(f.descripcion(), QStringLiteral("No esta instalada la impresora Bar ni la predeterminada Facturas"));
-    }
+TEST(IndiceImpresora, Tablas) {
+    comprobarTablas(QStringLiteral("seleccion"),
+                    {{QStringLiteral("indiceImpresora"), [](const QJsonArray& a) {
+                          QStringList nombres;
+                          for (const QJsonValue& n : a[0].toArray())
+                              nombres << n.toString();
+                          Banco b(nombres, a[1].toString());
+                          try {
+                              return QString::number(indiceImpresora(b.ctx, a[2].toString()));
+                          } catch (const FalloPlataforma& f) {
+                              return QStringLiteral("fallo %1: %2").arg(f.numero()).arg(f.descripcion());
+                          }
+                      }}});
 }
 
 TEST(SeleccionarImpresora, LaNombradaSanaNoGastaPapel) {

@@ -1,10 +1,11 @@
-// The text-view printer the goldens and the preview are read through: how a line's elements become text, and
-// the printer system's choices that no golden shows.
+// The text-view printer the goldens and the preview are read through: how a line's elements become text
+// (tests/data/tablas/vista_texto.json), and the printer system's choices that no golden shows.
 
 #include <gtest/gtest.h>
 
 #include "banco.h"
 #include "json/fallo.h"
+#include "tablas.h"
 
 namespace kestrel::prueba {
 namespace {
@@ -12,44 +13,27 @@ namespace {
 using E = ElementoLinea;
 
 TEST(VistaTexto, ElementosDeUnaLinea) {
-    const struct {
-        const char* nombre;
-        QList<Linea> llamadas;
-        QStringList esperado;
-    } casos[] = {
-        {"lineaVacia", {{}}, {QString()}},
-        {"numeroConBlancos", {{E::deTexto("x"), E::deNumero(Decimal(2)), E::deTexto("y")}}, {"x 2 y"}},
-        {"negativoSinBlancoDelante", {{E::deTexto("x"), E::deNumero(Decimal(-3)), E::deTexto("y")}}, {"x-3 y"}},
-        {"comaDecimal", {{E::deNumero(*Decimal::desdeTextoInvariante(u"1.5"))}}, {" 1,5"}},
-        {"columnaRellena", {{E::deColumna(5), E::deTexto("ab")}}, {"    ab"}},
-        {"columnaBajoUnoEsUno", {{E::deColumna(-4), E::deTexto("ab")}}, {"ab"}},
-        {"columnaJustoAlFinal", {{E::deTexto("abcd"), E::deColumna(5), E::deTexto("e")}}, {"abcde"}},
-        {"columnaPasadaSaltaDeLinea", {{E::deTexto("abcdef"), E::deColumna(3), E::deTexto("x")}}, {"abcdef", "  x"}},
-        {"blancosFinalesFuera", {{E::deTexto("ab   "), E::deColumna(10)}}, {"ab"}},
-        {"soloBlancosEsLineaVacia", {{E::deTexto(" ")}}, {QString()}},
-    };
-    for (const auto& c : casos) {
-        ImpresoraVistaTexto vista(QStringLiteral("Cocina"));
-        for (const Linea& l : c.llamadas)
-            vista.imprimir(l);
-        vista.finDocumento();
-        ASSERT_EQ(vista.documentos().size(), 1) << c.nombre;
-        EXPECT_EQ(vista.documentos()[0].texto(false), c.esperado) << c.nombre;
-    }
+    comprobarTablas(QStringLiteral("vista_texto"), {{QStringLiteral("elementos"), [](const QJsonArray& a) {
+                                                         ImpresoraVistaTexto vista(QStringLiteral("Cocina"));
+                                                         for (const Llamada& l : llamadasDe(a[0]))
+                                                             vista.imprimir(l.elementos, l.salto);
+                                                         vista.finDocumento();
+                                                         return vista.documentos().value(0).texto(false).join(u'\n');
+                                                     }}});
 }
 
-TEST(VistaTexto, LineaSinSaltoYDescarte) {
+TEST(VistaTexto, LoDescartadoYUnSondeoSinLineasNoSonDocumentos) {
     ImpresoraVistaTexto vista(QStringLiteral("Cocina"));
     vista.imprimir({E::deTexto("a medias")});
     vista.descartarDocumento();
-    vista.imprimir({E::deTexto("TOTAL")}, false);
-    vista.imprimir({E::deColumna(10), E::deTexto("9")});
-    vista.finDocumento();
     vista.sondear();
     vista.cerrarSondeo();
     vista.finDocumento();
-    ASSERT_EQ(vista.documentos().size(), 1) << "un sondeo sin lineas no es un documento";
-    EXPECT_EQ(vista.documentos()[0].texto(false), QStringList{QStringLiteral("TOTAL    9")});
+    EXPECT_TRUE(vista.documentos().isEmpty());
+    vista.imprimir({E::deTexto("siguiente")});
+    vista.finDocumento();
+    ASSERT_EQ(vista.documentos().size(), 1);
+    EXPECT_EQ(vista.documentos()[0].texto(false), QStringList{QStringLiteral("siguiente")});
 }
 
 TEST(VistaTexto, AnotaTamanoNegritaEImagenes) {

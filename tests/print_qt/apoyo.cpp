@@ -34,41 +34,22 @@ QString textoPdf(const QString& ruta) {
     return QString::fromUtf8(ejecutar(QStringLiteral("pdftotext"), {QStringLiteral("-layout"), ruta, "-"}).texto);
 }
 
-namespace {
-
-QString infoPdf(const QString& ruta) {
-    return QString::fromUtf8(ejecutar(QStringLiteral("pdfinfo"), {ruta}).texto);
-}
-
-} // namespace
-
-QSizeF tamanoPaginaPdf(const QString& ruta) {
-    static const QRegularExpression re(QStringLiteral("Page size:\\s+([0-9.]+) x ([0-9.]+) pts"));
-    const QRegularExpressionMatch m = re.match(infoPdf(ruta));
-    return m.hasMatch() ? QSizeF(m.captured(1).toDouble(), m.captured(2).toDouble()) : QSizeF();
-}
-
-int paginasPdf(const QString& ruta) {
-    static const QRegularExpression re(QStringLiteral("Pages:\\s+(\\d+)"));
-    const QRegularExpressionMatch m = re.match(infoPdf(ruta));
-    return m.hasMatch() ? m.captured(1).toInt() : -1;
-}
-
-int imagenesPdf(const QString& ruta) {
-    const QStringList lineas = QString::fromUtf8(ejecutar(QStringLiteral("pdfimages"), {"-list", ruta}).texto)
-                                   .split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+InfoPdf infoPdf(const QString& ruta) {
+    static const QRegularExpression paginas(QStringLiteral("Pages:\\s+(\\d+)"));
+    static const QRegularExpression pagina(QStringLiteral("Page size:\\s+([0-9.]+) x ([0-9.]+) pts"));
+    static const QRegularExpression palabra(QStringLiteral("<word [^>]*xMax=\"([0-9.]+)\""));
+    InfoPdf info;
+    const QString texto = QString::fromUtf8(ejecutar(QStringLiteral("pdfinfo"), {ruta}).texto);
+    if (const QRegularExpressionMatch m = paginas.match(texto); m.hasMatch())
+        info.paginas = m.captured(1).toInt();
+    if (const QRegularExpressionMatch m = pagina.match(texto); m.hasMatch())
+        info.pagina = QSizeF(m.captured(1).toDouble(), m.captured(2).toDouble());
     // Two heading lines, then one line a picture.
-    return std::max<int>(0, static_cast<int>(lineas.size()) - 2);
-}
-
-double bordeDerechoTextoPdf(const QString& ruta) {
-    const QString html =
-        QString::fromUtf8(ejecutar(QStringLiteral("pdftotext"), {"-bbox", "-f", "1", "-l", "1", ruta, "-"}).texto);
-    static const QRegularExpression re(QStringLiteral("<word [^>]*xMax=\"([0-9.]+)\""));
-    double borde = 0;
-    for (auto it = re.globalMatch(html); it.hasNext();)
-        borde = std::max(borde, it.next().captured(1).toDouble());
-    return borde;
+    info.imagenes = std::max<int>(0, ejecutar(QStringLiteral("pdfimages"), {"-list", ruta}).texto.count('\n') - 2);
+    const QByteArray cajas = ejecutar(QStringLiteral("pdftotext"), {"-bbox", "-f", "1", "-l", "1", ruta, "-"}).texto;
+    for (auto it = palabra.globalMatch(QString::fromUtf8(cajas)); it.hasNext();)
+        info.bordeDerecho = std::max(info.bordeDerecho, it.next().captured(1).toDouble());
+    return info;
 }
 
 bool esperarHasta(const std::function<bool()>& condicion, int ms) {
@@ -112,7 +93,7 @@ void esperarColaVacia() {
     esperarHasta(colaVacia, 20000);
 }
 
-QStringList esperarTrabajos(const QStringList& antes, int minimo) {
+QMultiMap<QString, QString> esperarTrabajos(const QStringList& antes, int minimo) {
     QStringList nuevos;
     esperarHasta(
         [&] {
@@ -121,7 +102,10 @@ QStringList esperarTrabajos(const QStringList& antes, int minimo) {
             return nuevos.size() >= minimo && colaVacia();
         },
         20000);
-    return nuevos;
+    QMultiMap<QString, QString> trabajos;
+    for (const QString& n : nuevos)
+        trabajos.insert(n.section(u'-', 0, 0), capturas().filePath(n));
+    return trabajos;
 }
 
 } // namespace prueba

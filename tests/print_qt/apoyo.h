@@ -2,6 +2,7 @@
 
 #include <QByteArray>
 #include <QDir>
+#include <QMultiMap>
 #include <QSizeF>
 #include <QString>
 #include <QStringList>
@@ -29,13 +30,16 @@ Salida ejecutar(const QString& programa, const QStringList& argumentos);
 
 /// The text of a PDF as pdftotext -layout reads it.
 QString textoPdf(const QString& ruta);
-/// Page size in points of the first page, as pdfinfo reports it.
-QSizeF tamanoPaginaPdf(const QString& ruta);
-int paginasPdf(const QString& ruta);
-/// Pictures in the PDF, as pdfimages -list counts them.
-int imagenesPdf(const QString& ruta);
-/// Right edge, in points, of the rightmost word pdftotext finds on the first page.
-double bordeDerechoTextoPdf(const QString& ruta);
+
+/// What the poppler tools say of a PDF: pages, the first page's size in points, the pictures, and the right
+/// edge in points of the rightmost word on the first page.
+struct InfoPdf {
+    int paginas = -1;
+    QSizeF pagina;
+    int imagenes = 0;
+    double bordeDerecho = 0;
+};
+InfoPdf infoPdf(const QString& ruta);
 
 /// Lets events run until condicion holds (true) or ms pass (false).
 bool esperarHasta(const std::function<bool()>& condicion, int ms);
@@ -50,8 +54,8 @@ QString caja();
 QDir capturas();
 /// Waits (at most 20 s) until the scheduler holds no job.
 void esperarColaVacia();
-/// The capture files that are not in antes, once at least minimo of them exist and the scheduler holds no
-/// job (or 20 s have passed).
-QStringList esperarTrabajos(const QStringList& antes, int minimo = 1);
+/// The capture files that are not in antes, as queue -> path, once at least minimo of them exist and the
+/// scheduler holds no job (or 20 s have passed).
+QMultiMap<QString, QString> esperarTrabajos(const QStringList& antes, int minimo = 1);
 
 } // namespace prueba

@@ -1,9 +1,7 @@
 #include <gtest/gtest.h>
 
-#include <QElapsedTimer>
 #include <QFile>
 #include <QRegularExpression>
-#include <QThread>
 
 #include <csignal>
 #include <sys/types.h>
@@ -81,10 +79,9 @@ TEST_F(ImpresionCups, UnaComandaLlegaALaColaComoUnSoloPdfConSusLineas) {
     cocina.imprimir({E::deTexto("-> BIEN DORADAS")});
     cocina.finDocumento();
 
-    const QStringList nuevos = esperarTrabajos(antes);
-    ASSERT_EQ(nuevos.size(), 1) << nuevos.join(' ').toStdString();
-    EXPECT_TRUE(nuevos[0].startsWith(QLatin1String("Cocina-")));
-    const QString ruta = capturas().filePath(nuevos[0]);
+    const auto nuevos = esperarTrabajos(antes);
+    ASSERT_EQ(nuevos.keys(), QStringList{"Cocina"});
+    const QString ruta = nuevos.first();
     EXPECT_TRUE(leer(ruta).startsWith("%PDF"));
     const QString texto = textoPdf(ruta);
     EXPECT_TRUE(texto.contains(QLatin1String("COCINA"))) << texto.toStdString();
@@ -101,10 +98,10 @@ TEST_F(ImpresionCups, UnDocumentoLargoPasaDePaginaCuandoSeLlenaLaHoja) {
     for (int i = 1; i <= 150; ++i)
         bar.imprimir({E::deTexto(QStringLiteral("Linea %1").arg(i))});
     bar.finDocumento();
-    const QStringList nuevos = esperarTrabajos(antes);
-    ASSERT_EQ(nuevos.size(), 1);
-    const QString ruta = capturas().filePath(nuevos[0]);
-    EXPECT_GE(paginasPdf(ruta), 2);
+    const auto nuevos = esperarTrabajos(antes);
+    ASSERT_EQ(nuevos.keys(), QStringList{"Bar"});
+    const QString ruta = nuevos.first();
+    EXPECT_GE(infoPdf(ruta).paginas, 2);
     const QString texto = textoPdf(ruta);
     EXPECT_TRUE(texto.contains(QLatin1String("Linea 1\n")));
     EXPECT_TRUE(texto.contains(QLatin1String("Linea 150")));
@@ -114,10 +111,9 @@ TEST_F(ImpresionCups, ElPulsoDelCajonLlegaByteAByte) {
     const QStringList antes = archivos(capturas());
     const QByteArray pulso("\x1b\x70\x00\x3c\xf0", 5);
     sistema->escribirCrudo(QStringLiteral("Facturas"), pulso);
-    const QStringList nuevos = esperarTrabajos(antes);
-    ASSERT_EQ(nuevos.size(), 1) << nuevos.join(' ').toStdString();
-    EXPECT_TRUE(nuevos[0].startsWith(QLatin1String("Facturas-")));
-    EXPECT_EQ(leer(capturas().filePath(nuevos[0])).toHex(' '), pulso.toHex(' '));
+    const auto nuevos = esperarTrabajos(antes);
+    ASSERT_EQ(nuevos.keys(), QStringList{"Facturas"});
+    EXPECT_EQ(leer(nuevos.first()).toHex(' '), pulso.toHex(' '));
 }
 
 TEST_F(ImpresionCups, UnaColaQueNoPuedeRecibirTrabajosFallaElSondeo) {
@@ -174,16 +170,14 @@ public:
         if (m_pid > 0)
             ::kill(m_pid, SIGSTOP);
     }
-    ~CupsCongelado() { descongelar(); }
+    ~CupsCongelado() {
+        if (m_pid > 0)
+            ::kill(m_pid, SIGCONT);
+    }
     CupsCongelado(const CupsCongelado&) = delete;
     CupsCongelado& operator=(const CupsCongelado&) = delete;
 
     bool valido() const { return m_pid > 0; }
-    void descongelar() {
-        if (m_pid > 0)
-            ::kill(m_pid, SIGCONT);
-        m_pid = 0;
-    }
 
 private:
     pid_t m_pid = 0;
@@ -198,39 +192,37 @@ TEST_F(ImpresionCups, ConElPlanificadorCongeladoNadaEsperaMasQueElLimite) {
     Impresora& cocina = congelable->actual();
     const QStringList antes = archivos(capturas());
     {
+        // Every call gives up at the limit instead of waiting for the scheduler: were one to wait, the test
+        // would hang here until CTest's timeout.
         CupsCongelado congelado;
         ASSERT_TRUE(congelado.valido());
-        // Generous bounds: this checks that the window is not held hostage, not how fast anything is.
-        QElapsedTimer reloj;
-        reloj.start();
         EXPECT_THROW(congelable->impresoras(), FalloPlataforma);
-        EXPECT_LT(reloj.elapsed(), 5000);
-        reloj.restart();
         EXPECT_THROW(congelable->predeterminada(), FalloPlataforma);
         EXPECT_THROW(cocina.sondear(), FalloPlataforma);
         cocina.imprimir({E::deTexto("NO DEBE SALIR")});
         EXPECT_THROW(cocina.finDocumento(), FalloPlataforma);
         EXPECT_THROW(congelable->escribirCrudo(QStringLiteral("Facturas"), "x"), FalloPlataforma);
-        EXPECT_LT(reloj.elapsed(), 5000) << "las llamadas siguientes no se encolan tras la colgada";
     }
     // Once CUPS answers again, so does the printer system.
     QStringList despues;
-    for (int intento = 0; intento < 100 && despues.isEmpty(); ++intento) {
-        try {
-            despues = congelable->impresoras();
-        } catch (const FalloPlataforma&) {
-            QThread::msleep(200);
-        }
-    }
+    esperarHasta(
+        [&] {
+            try {
+                despues = congelable->impresoras();
+            } catch (const FalloPlataforma&) {
+            }
+            return !despues.isEmpty();
+        },
+        20000);
     EXPECT_TRUE(despues.contains(QStringLiteral("Cocina")));
     EXPECT_NO_THROW(cocina.sondear());
     // The document that failed while CUPS was frozen is not printed behind the user's back. The calls into
     // CUPS run one after another, so a late copy of it would reach the queue before this one.
     cocina.imprimir({E::deTexto("DESPUES")});
     cocina.finDocumento();
-    const QStringList nuevos = esperarTrabajos(antes);
-    ASSERT_EQ(nuevos.size(), 1) << nuevos.join(' ').toStdString();
-    EXPECT_TRUE(textoPdf(capturas().filePath(nuevos[0])).contains(QLatin1String("DESPUES")));
+    const auto nuevos = esperarTrabajos(antes);
+    ASSERT_EQ(nuevos.keys(), QStringList{"Cocina"});
+    EXPECT_TRUE(textoPdf(nuevos.first()).contains(QLatin1String("DESPUES")));
 }
 
 } // namespace

@@ -1,67 +1,58 @@
 #include <gtest/gtest.h>
 
+#include "banco.h"
 #include "print/qt/documento.h"
 #include "print/qt/pintor.h"
 #include "print/qt/transcripcion.h"
 #include "print/vista_texto.h"
+#include "tablas.h"
 
-using namespace kestrel;
-
+namespace kestrel::prueba {
 namespace {
 
 using E = ElementoLinea;
 
-struct Llamada {
-    Linea elementos;
-    bool salto = true;
-};
-
 const QLocale colombia(QLocale::Spanish, QLocale::Colombia);
 
-DocumentoGrabado grabar(const QList<Llamada>& llamadas, const FuenteResuelta& f) {
+DocumentoGrabado grabar(const QJsonValue& llamadas, const FuenteResuelta& f) {
     DocumentoGrabado d(colombia);
-    for (const Llamada& l : llamadas)
+    for (const Llamada& l : llamadasDe(llamadas))
         d.imprimir(l.elementos, l.salto, f);
     return d;
 }
 
-// Where each run of text lands, as "line:column:text" with the column in character widths from 1: the
-// columns of a line printer, on a page.
-TEST(Documento, ColocacionComoUnaImpresoraDeLineas) {
-    const struct {
-        const char* nombre;
-        QList<Llamada> llamadas;
-        QStringList esperado;
-    } casos[] = {
-        {"texto", {{{E::deTexto("HOLA")}}}, {"0:1:HOLA"}},
-        {"columna", {{{E::deColumna(5), E::deTexto("X")}}}, {"0:5:X"}},
-        {"columnaBajoUno", {{{E::deColumna(-3), E::deTexto("X")}}}, {"0:1:X"}},
-        {"columnaJusta", {{{E::deTexto("ABCD"), E::deColumna(5), E::deTexto("X")}}}, {"0:1:ABCD", "0:5:X"}},
-        {"columnaPasada", {{{E::deTexto("ABCDEFGH"), E::deColumna(5), E::deTexto("X")}}}, {"0:1:ABCDEFGH", "1:5:X"}},
-        {"numero", {{{E::deNumero(Decimal(1500)), E::deTexto("x")}}}, {"0:1: 1500 ", "0:7:x"}},
-        {"negativoConDecimales", {{{E::deNumero(*Decimal::desdeTextoInvariante(u"-2.5"))}}}, {"0:1:-2,5 "}},
-        {"lineasVaciasAvanzan", {{{}}, {{}}, {{E::deTexto("C")}}}, {"2:1:C"}},
-        {"sinSalto", {{{E::deTexto("AB")}, false}, {{E::deColumna(10), E::deTexto("C")}}}, {"0:1:AB", "0:10:C"}},
-        {"cantidadNombreValor",
-         {{{E::deNumero(Decimal(2)), E::deColumna(7), E::deTexto("PAN"), E::deColumna(34), E::deTexto("25.000")}}},
-         {"0:1: 2 ", "0:7:PAN", "0:34:25.000"}},
-    };
+// Placing, reading back and paging: tests/data/tablas/documento.json.
+TEST(Documento, Tablas) {
     CatalogoFuentes catalogo;
     const FuenteResuelta& f = catalogo.resolver({QStringLiteral("Courier 14 CPI"), 10.0F, false, false});
-    for (const auto& c : casos) {
-        const DocumentoGrabado d = grabar(c.llamadas, f);
-        QStringList obtenido;
-        for (int r = 0; r < d.renglones().size(); ++r) {
-            for (const TrazoTexto& t : d.renglones()[r].trazos) {
-                EXPECT_DOUBLE_EQ(t.posicion.y(), d.renglones()[r].y) << c.nombre;
-                obtenido << QStringLiteral("%1:%2:%3")
-                                .arg(r)
-                                .arg(std::lround(t.posicion.x() / f.anchoColumna) + 1)
-                                .arg(t.texto);
-            }
-        }
-        EXPECT_EQ(obtenido, c.esperado) << c.nombre;
-    }
+    comprobarTablas(
+        QStringLiteral("documento"),
+        {{QStringLiteral("colocar"),
+          [&f](const QJsonArray& a) {
+              const DocumentoGrabado d = grabar(a[0], f);
+              QStringList obtenido;
+              for (int r = 0; r < d.renglones().size(); ++r) {
+                  for (const TrazoTexto& t : d.renglones()[r].trazos) {
+                      EXPECT_DOUBLE_EQ(t.posicion.y(), d.renglones()[r].y);
+                      const long columna = std::lround(t.posicion.x() / f.anchoColumna) + 1;
+                      obtenido << QStringLiteral("%1:%2:%3").arg(r).arg(columna).arg(t.texto);
+                  }
+              }
+              return obtenido.join(u'\n');
+          }},
+         {QStringLiteral("transcribir"),
+          [&](const QJsonArray& a) { return transcribir(grabar(a[0], catalogo.resolver({})), colombia).join(u'\n'); }},
+         {QStringLiteral("paginar"), [&](const QJsonArray& a) {
+              const double porPunto = catalogo.resolver({QString(), 10.0F, false, false}).alto / 10.0;
+              DocumentoGrabado d;
+              for (const QJsonValue& alto : a[0].toArray())
+                  d.imprimir({E::deTexto("x")}, true,
+                             catalogo.resolver({QString(), static_cast<float>(alto.toDouble()), false, false}));
+              QStringList paginas;
+              for (const PaginaDocumento& p : paginar(d, a[1].toDouble() * porPunto))
+                  paginas << QStringLiteral("%1-%2").arg(p.desde).arg(p.hasta);
+              return paginas.join(u' ');
+          }}});
 }
 
 TEST(Documento, CadaLineaBajaLoQueMideSuFuenteMasAlta) {
@@ -82,55 +73,6 @@ TEST(Documento, CadaLineaBajaLoQueMideSuFuenteMasAlta) {
     EXPECT_DOUBLE_EQ(d.renglones()[3].y, 2 * grande.alto + chica.alto);
     EXPECT_DOUBLE_EQ(d.altoTexto(), 2 * grande.alto + chica.alto);
     EXPECT_GT(grande.alto, chica.alto * 1.5);
-}
-
-// A line that does not fit starts the next page. Heights are in points of font size, the page height in the
-// same scale; each page is [desde, hasta).
-TEST(Documento, Paginas) {
-    const struct {
-        const char* nombre;
-        QList<double> altos;
-        double altoPagina;
-        QList<std::pair<int, int>> paginas;
-    } casos[] = {
-        {"todoCabe", {10, 10, 10}, 30.5, {{0, 4}}},
-        {"justoLleno", {10, 10, 10}, 30.05, {{0, 4}}},
-        {"terceraPasa", {10, 10, 10}, 25, {{0, 2}, {2, 4}}},
-        {"variasPaginas", {10, 10, 10, 10, 10}, 20.5, {{0, 2}, {2, 4}, {4, 6}}},
-        {"lineaMasAltaQueLaPagina", {10, 40, 10}, 20.5, {{0, 1}, {1, 2}, {2, 4}}},
-        {"sinLimite", {10, 10}, 0, {{0, 3}}},
-        {"laLineaAbiertaNoPideOtraPagina", {10, 40}, 20.5, {{0, 1}, {1, 3}}},
-    };
-    CatalogoFuentes catalogo;
-    const double porPunto = catalogo.resolver({QString(), 10.0F, false, false}).alto / 10.0;
-    for (const auto& c : casos) {
-        DocumentoGrabado d;
-        for (double alto : c.altos)
-            d.imprimir({E::deTexto("x")}, true, catalogo.resolver({QString(), static_cast<float>(alto), false, false}));
-        QList<std::pair<int, int>> obtenido;
-        for (const PaginaDocumento& p : paginar(d, c.altoPagina * porPunto))
-            obtenido.append({p.desde, p.hasta});
-        EXPECT_EQ(obtenido, c.paginas) << c.nombre;
-    }
-}
-
-TEST(Documento, TranscripcionComoLaVistaDeTexto) {
-    const struct {
-        QList<Llamada> llamadas;
-        QStringList lineas;
-    } casos[] = {
-        {{{{E::deTexto("HOLA   ")}}}, {"HOLA"}},
-        {{{{E::deTexto("AB"), E::deColumna(6), E::deTexto("C")}}}, {"AB   C"}},
-        {{{{E::deTexto("ABCDEF"), E::deColumna(3), E::deTexto("C")}}}, {"ABCDEF", "  C"}},
-        {{{{E::deTexto("AB"), E::deColumna(10)}}}, {"AB"}},
-        {{{{E::deTexto("Pedido"), E::deNumero(Decimal(42))}}}, {"Pedido 42"}},
-        {{{{}}, {{E::deTexto("x")}}}, {"", "x"}},
-        {{{{E::deTexto("A")}, false}, {{E::deTexto("B")}, false}}, {"AB"}},
-    };
-    CatalogoFuentes catalogo;
-    for (const auto& c : casos)
-        EXPECT_EQ(transcribir(grabar(c.llamadas, catalogo.resolver({})), colombia), c.lineas)
-            << c.lineas.join('|').toStdString();
 }
 
 TEST(Documento, LaReproduccionLlevaFuentesEImagenesALaVistaDeTexto) {
@@ -155,3 +97,4 @@ TEST(Documento, LaReproduccionLlevaFuentesEImagenesALaVistaDeTexto) {
 }
 
 } // namespace
+} // namespace kestrel::prueba

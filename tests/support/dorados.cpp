@@ -2,12 +2,9 @@
 
 #include <QDir>
 #include <QFile>
-#include <QTemporaryDir>
 
-#include "app/vista_previa.h"
 #include "json/json.h"
 #include "json/volcado.h"
-#include "print/seleccion.h"
 
 namespace kestrel::prueba {
 
@@ -51,32 +48,10 @@ QString configuracionCompleta(const QString& carpeta, const Valor& cambios) {
     return volcarValor(Valor(resultado));
 }
 
-QStringList listaDe(const Dictionary& prueba, const char* nombre) {
-    return listaNombres(prueba.valorSinInsertar(QString::fromLatin1(nombre)).comoTexto());
-}
-
-QString conMarcas(QStringList lineas, const QString& carpeta) {
-    const std::pair<QString, QString> marcas[] = {
-        {QString::fromUtf8(KESTREL_PROVEEDOR_NIT), QStringLiteral("<KESTREL_PROVEEDOR_NIT>")},
-        {QString::fromUtf8(KESTREL_PROVEEDOR_WEB), QStringLiteral("<KESTREL_PROVEEDOR_WEB>")},
-    };
-    for (QString& l : lineas) {
-        l.replace(carpeta, QStringLiteral("<CARPETA>"));
-        const qsizetype corchete = l.indexOf(QLatin1String("] "));
-        for (const auto& [valor, marca] : marcas) {
-            if (l.startsWith(QLatin1Char('[')) && corchete > 0 && l.mid(corchete + 2) == valor)
-                l = l.left(corchete + 2) + marca;
-        }
-    }
-    return lineas.join(QLatin1Char('\n')) + QLatin1Char('\n');
-}
-
 } // namespace
 
 QString carpetaDatos(const QString& relativa) {
-    const QByteArray datos = qgetenv("KESTREL_DATOS_PRUEBA");
-    return QDir(datos.isEmpty() ? QStringLiteral(KESTREL_DATOS_FUENTE) : QString::fromLocal8Bit(datos))
-        .filePath(relativa);
+    return QDir(qEnvironmentVariable("KESTREL_DATOS_PRUEBA")).filePath(relativa);
 }
 
 QString leerTexto(const QString& ruta) {
@@ -108,50 +83,6 @@ QString mensajeDeCaso(const QString& rutaJson) {
     return texto.replace(desde - 1, posicion - desde, completa);
 }
 
-QString transcribirCaso(const QStringList& rutas, const QDateTime& ahora) {
-    const auto pruebaDe = [](const QString& mensaje) {
-        const Valor raiz = jsonParse(mensaje);
-        return raiz.esObjeto() ? raiz.comoDictionary().valorSinInsertar(QStringLiteral("prueba")) : Valor();
-    };
-    QStringList mensajes;
-    Dictionary primera;
-    for (const QString& r : rutas) {
-        mensajes << mensajeDeCaso(r);
-        // The printers are set up once, as the first case that says anything about them asks.
-        if (const Valor p = pruebaDe(mensajes.last()); p.esObjeto() && primera.count() == 0)
-            primera = p.comoDictionary();
-    }
-    QTemporaryDir carpeta;
-    OpcionesVistaPrevia o;
-    if (const QStringList impresoras = listaDe(primera, "impresoras"); !impresoras.isEmpty())
-        o.impresoras = impresoras;
-    o.predeterminada = primera.valorSinInsertar(QStringLiteral("predeterminada")).comoTexto();
-    o.averiadas = listaDe(primera, "averiadas");
-    o.carpeta = carpeta.path();
-    o.propinaCupon = primera.valorSinInsertar(QStringLiteral("propinaCupon")).comoNumero();
-    o.reloj = [ahora] { return ahora; };
-
-    QStringList lineas;
-    VistaPrevia vista(o, [&lineas](CanalTranscripcion canal, const QString& linea) {
-        if (canal != CanalTranscripcion::despachador)
-            lineas << linea;
-    });
-    for (qsizetype i = 0; i < mensajes.size(); ++i) {
-        const Valor p = pruebaDe(mensajes[i]);
-        const QString logo =
-            p.esObjeto() ? p.comoDictionary().valorSinInsertar(QStringLiteral("logo")).comoTexto() : QString();
-        const QString destino = carpeta.filePath(QStringLiteral("logo.bmp"));
-        QFile::remove(destino);
-        if (!logo.isEmpty()) {
-            const QString origen = QFileInfo(rutas[i]).dir().filePath(QStringLiteral("logos/") + logo);
-            EXPECT_TRUE(QFile::copy(origen, destino)) << origen.toStdString();
-        }
-        lineas.clear();
-        vista.procesarMensaje(mensajes[i]);
-    }
-    return conMarcas(lineas, carpeta.path());
-}
-
 void compararConDorado(const QString& rutaDorado, const QString& obtenido) {
     if (!qEnvironmentVariableIsEmpty("KESTREL_REESCRIBIR_DORADOS")) {
         QFile f(rutaDorado);
@@ -162,10 +93,10 @@ void compararConDorado(const QString& rutaDorado, const QString& obtenido) {
     EXPECT_EQ(obtenido.toStdString(), leerTexto(rutaDorado).toStdString());
 }
 
-std::vector<std::string> casosDe(const QString& relativa) {
+std::vector<std::string> casosDe(const QString& relativa, const QString& extension) {
     std::vector<std::string> casos;
-    for (const QString& f : QDir(carpetaDatos(relativa)).entryList({QStringLiteral("*.json")}, QDir::Files, QDir::Name))
-        casos.push_back((relativa + QLatin1Char('/') + f.chopped(5)).toStdString());
+    for (const QString& f : QDir(carpetaDatos(relativa)).entryList({"*." + extension}, QDir::Files, QDir::Name))
+        casos.push_back((relativa + u'/' + f.chopped(extension.size() + 1)).toStdString());
     return casos;
 }
 

@@ -1,6 +1,5 @@
 #pragma once
 
-#include <QDateTime>
 #include <QString>
 
 #include <string>
@@ -10,7 +9,7 @@
 
 namespace kestrel::prueba {
 
-/// A folder under tests/data (KESTREL_DATOS_PRUEBA, or the source tree while tests are being discovered).
+/// A path under tests/data (KESTREL_DATOS_PRUEBA).
 QString carpetaDatos(const QString& relativa);
 
 /// The whole text of a fixture file (UTF-8); empty when it cannot be read.
@@ -23,21 +22,13 @@ QString leerTexto(const QString& ruta);
 /// that is not an object is sent as written.
 QString mensajeDeCaso(const QString& rutaJson);
 
-/// The transcript of a case through the preview's path: the documents and everything else the user would
-/// have seen, in order, with the build's vendor lines as <KESTREL_PROVEEDOR_NIT> and <KESTREL_PROVEEDOR_WEB>
-/// and the case's temporary application folder as <CARPETA>.
-/// The case's optional "prueba" member sets up the printers with the preview's options: "impresoras",
-/// "predeterminada", "averiadas" (comma lists), "logo" (a picture under <folder>/logos, as logo.bmp) and
-/// "propinaCupon". With several cases they all go through the same printers in turn (set up as the first case
-/// with a "prueba" member asks, each case with its own logo) and the transcript is the last one's.
-QString transcribirCaso(const QStringList& rutas, const QDateTime& ahora);
-
-/// Compares what a case produced with its golden file. With KESTREL_REESCRIBIR_DORADOS=1 the golden is
-/// rewritten instead and the test skipped, so that a change of layout is reviewed as a diff.
+/// Compares what a case produced with its golden file; every golden suite goes through here. With
+/// KESTREL_REESCRIBIR_DORADOS=1 the golden is rewritten instead and the test skipped, so that a change is
+/// reviewed as a diff.
 void compararConDorado(const QString& rutaDorado, const QString& obtenido);
 
-/// The cases of a data folder: "<folder>/<case>" for every <case>.json in it.
-std::vector<std::string> casosDe(const QString& relativa);
+/// The cases of a data folder: "<folder>/<case>" for every <case>.<extension> in it.
+std::vector<std::string> casosDe(const QString& relativa, const QString& extension = QStringLiteral("json"));
 
 /// A case as a test name ("facturas/logo-ancho" -> "facturas_logo_ancho").
 std::string nombreDeCaso(const testing::TestParamInfo<std::string>& info);
