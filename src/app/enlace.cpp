@@ -66,12 +66,25 @@ Enlace::Enlace(ConfiguracionEnlace configuracion, SalidaEnlace& salida,
     connect(&Timer1, &QTimer::timeout, this, &Enlace::Timer1_Timer);
     connect(&TimerPing, &QTimer::timeout, this, &Enlace::TimerPing_Timer);
     connect(&winsock, &QTcpSocket::connected, this, &Enlace::alConectarTcp);
-    connect(&winsock, &QSslSocket::encrypted, this, &Enlace::winsock_Connect);
+    connect(&winsock, &QSslSocket::encrypted, this, &Enlace::alCifrar);
+    m_esperaAceptacion.setSingleShot(true);
+    connect(&m_esperaAceptacion, &QTimer::timeout, this, &Enlace::winsock_Connect);
+    // The ticket arrives in the middle of the socket's own reading: the link goes on from the event loop, never
+    // from inside it.
+    connect(&winsock, &QSslSocket::newSessionTicketReceived, this, [this] {
+        if (m_esperaAceptacion.isActive())
+            m_esperaAceptacion.start(0);
+    });
+    connect(&winsock, &QSslSocket::alertReceived, this,
+            [this](QSsl::AlertLevel nivel, QSsl::AlertType, const QString& descripcion) {
+                if (nivel == QSsl::AlertLevel::Fatal)
+                    m_alertaTls = descripcion;
+            });
     connect(&winsock, &QSslSocket::sslErrors, this, [this](const QList<QSslError>& errores) {
         m_motivoCertificado = motivoCertificado(errores, m_config.servidor);
     });
     if (m_config.tls)
-        winsock.setSslConfiguration(m_config.configuracionTls);
+        winsock.setSslConfiguration(*m_config.tls);
     connect(&winsock, &QTcpSocket::readyRead, this, [this] { winsock_DataArrival(winsock.bytesAvailable()); });
     connect(&winsock, &QTcpSocket::disconnected, this, &Enlace::alDesconectar);
     connect(&winsock, &QTcpSocket::errorOccurred, this, &Enlace::alFallar);
@@ -90,7 +103,7 @@ void Enlace::iniciar() {
 
 int Enlace::estadoSocket() const {
     // Until the service has proved who it is, a TLS link is still being opened: nothing is sent on it.
-    if (m_config.tls && winsock.state() == QAbstractSocket::ConnectedState && !winsock.isEncrypted())
+    if (m_config.tls && winsock.state() == QAbstractSocket::ConnectedState && !m_conectado)
         return estadosocket::conectando;
     return numeroEstado(winsock.state());
 }
@@ -103,9 +116,20 @@ void Enlace::alConectarTcp() {
     m_inicioSaludo.start();
 }
 
+void Enlace::alCifrar() {
+    if (winsock.sessionProtocol() == QSsl::TlsV1_3)
+        m_esperaAceptacion.start(500);
+    else
+        winsock_Connect();
+}
+
 QString Enlace::motivoTls() const {
     if (!m_motivoCertificado.isEmpty())
         return m_motivoCertificado;
+    if (m_alertaTls == QLatin1String("certificate required"))
+        return QStringLiteral("El servidor exige el certificado de la sucursal");
+    if (!m_alertaTls.isEmpty())
+        return QStringLiteral("El servidor rechazó la conexión segura (TLS): %1").arg(m_alertaTls);
     return QStringLiteral("El servidor no aceptó la conexión segura (TLS): %1").arg(winsock.errorString());
 }
 
@@ -121,7 +145,9 @@ void Enlace::conectar() {
     m_decodificador.resetState();
     m_inicioIntento.start();
     m_inicioSaludo.invalidate();
+    m_esperaAceptacion.stop();
     m_motivoCertificado.clear();
+    m_alertaTls.clear();
     if (m_config.tls)
         winsock.connectToHostEncrypted(m_config.servidor, m_config.puerto);
     else
@@ -263,6 +289,7 @@ void Enlace::winsock_Error(int Number, const QString& Description) {
     cerrarSocket();
     m_inicioIntento.invalidate();
     m_inicioSaludo.invalidate();
+    m_esperaAceptacion.stop();
     m_salida.mostrarConexion(false, textoDesconectando);
     m_salida.mostrarGlobo(texto, iconoglobo::informacion, textosagente::tituloGlobos, tiempoGlobo);
 }

@@ -11,6 +11,7 @@
 #include <QTimer>
 
 #include <functional>
+#include <optional>
 
 #include "app/enmarcador.h"
 
@@ -30,10 +31,9 @@ struct ConfiguracionEnlace {
     /// Wire text codec (an ICU or Qt name); empty for the system's.
     QString codificacion;
     qsizetype limiteMensaje = Enmarcador::limitePorOmision;
-    /// TLS on the same connection, verified with configuracionTls; the link counts as connected (7) only once
+    /// TLS on the same connection, verified with these settings; the link counts as connected (7) only once
     /// the service's certificate has been checked and the handshake is done.
-    bool tls = false;
-    QSslConfiguration configuracionTls;
+    std::optional<QSslConfiguration> tls;
     /// A handshake still unfinished after this long is given up: a service that does not speak TLS never
     /// answers one.
     int limiteSaludoTls = 10000;
@@ -96,6 +96,7 @@ private:
     void alDesconectar();
     void alFallar(QAbstractSocket::SocketError error);
     void alConectarTcp();
+    void alCifrar();
     /// The TLS failure to report: the certificate's reason when there was one, else the handshake's.
     QString motivoTls() const;
     void procesarPendientes();
@@ -115,6 +116,10 @@ private:
     QElapsedTimer m_inicioIntento;
     QElapsedTimer m_inicioSaludo;
     QString m_motivoCertificado;
+    QString m_alertaTls;
+    /// With TLS 1.3 a service that refuses the branch's certificate says so just after the handshake; the
+    /// link waits this long for its word (a session ticket means yes) before counting as connected.
+    QTimer m_esperaAceptacion;
 
     QSslSocket winsock;
     QTimer Timer1;

@@ -57,8 +57,7 @@ int modoAgente(int argc, char** argv, const QStringList& argumentos) {
     if (!leidas.error.isEmpty())
         return fallar(leidas.error);
     OpcionesAgente opciones = leidas.opciones;
-    opciones.enlace.tls = opciones.tls.activo;
-    if (const QString problema = prepararTls(opciones.tls, opciones.enlace.configuracionTls); !problema.isEmpty())
+    if (const QString problema = comprobarArchivosTls(opciones.tls); !problema.isEmpty())
         return fallar(problema);
     instalarFormatoRegistro();
     if (!hayPantalla()) {
@@ -94,6 +93,13 @@ int modoAgente(int argc, char** argv, const QStringList& argumentos) {
     dependencias.area = &area;
     dependencias.carpetaAplicacion = carpeta;
     dependencias.enlace = opciones.enlace;
+    // The certificates are read once the application exists: Qt loads its TLS backend as a plug-in.
+    if (opciones.tls.activo) {
+        QSslConfiguration tls;
+        if (const QString problema = prepararTls(opciones.tls, tls); !problema.isEmpty())
+            return fallar(problema);
+        dependencias.enlace.tls = tls;
+    }
     intervaloDelEntorno("KESTREL_INTERVALO_VIGILANCIA_MS", dependencias.enlace.intervaloVigilancia);
     intervaloDelEntorno("KESTREL_INTERVALO_ESTADO_MS", dependencias.enlace.intervaloPing);
     const OpcionesImpresion impresion = opciones.impresion;

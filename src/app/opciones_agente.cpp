@@ -105,8 +105,8 @@ QString aplicarOpcionAgente(OpcionesAgente& o, const QString& nombre, const QStr
     if (nombre == QLatin1String("tls")) {
         // A flag on the command line (no value); yes or no in a settings file.
         const QString v = valor.trimmed().toLower();
-        o.tls.activo = v.isEmpty() || v == QLatin1String("1") || v == QLatin1String("si") ||
-                       v == QLatin1String("sí") || v == QLatin1String("true");
+        o.tls.activo = v.isEmpty() || v == QLatin1String("1") || v == QLatin1String("si") || v == QLatin1String("sí") ||
+                       v == QLatin1String("true");
         if (!o.tls.activo && v != QLatin1String("0") && v != QLatin1String("no") && v != QLatin1String("false"))
             return QStringLiteral("tls no valida: %1 (si o no)").arg(valor);
         return {};

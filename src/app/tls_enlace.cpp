@@ -28,7 +28,7 @@ QString certificados(const QString& ruta, QList<QSslCertificate>& lista) {
 
 } // namespace
 
-QString prepararTls(const OpcionesTls& opciones, QSslConfiguration& configuracion) {
+QString comprobarArchivosTls(const OpcionesTls& opciones) {
     if (!opciones.activo) {
         if (!opciones.ca.isEmpty() || !opciones.certificado.isEmpty() || !opciones.clave.isEmpty())
             return QStringLiteral("--ca, --certificado y --clave solo valen con --tls");
@@ -36,9 +36,23 @@ QString prepararTls(const OpcionesTls& opciones, QSslConfiguration& configuracio
     }
     if (opciones.certificado.isEmpty() != opciones.clave.isEmpty())
         return QStringLiteral("--certificado y --clave van juntos");
+    for (const QString& ruta : {opciones.ca, opciones.certificado, opciones.clave}) {
+        QByteArray contenido;
+        if (!ruta.isEmpty())
+            if (QString problema = leer(ruta, contenido); !problema.isEmpty())
+                return problema;
+    }
+    return {};
+}
+
+QString prepararTls(const OpcionesTls& opciones, QSslConfiguration& configuracion) {
+    if (QString problema = comprobarArchivosTls(opciones); !problema.isEmpty() || !opciones.activo)
+        return problema;
     configuracion = QSslConfiguration::defaultConfiguration();
     configuracion.setProtocol(QSsl::TlsV1_2OrLater);
     configuracion.setPeerVerifyMode(QSslSocket::VerifyPeer);
+    // Session tickets are what tells the link that a TLS 1.3 service accepted the branch (see Enlace).
+    configuracion.setSslOption(QSsl::SslOptionDisableSessionPersistence, false);
     if (!opciones.ca.isEmpty()) {
         QList<QSslCertificate> autoridades;
         if (QString problema = certificados(opciones.ca, autoridades); !problema.isEmpty())

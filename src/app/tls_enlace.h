@@ -17,6 +17,10 @@ struct OpcionesTls {
     QString clave;
 };
 
+/// The option files checked before anything starts: each can be read, and the options go together. Returns
+/// one line naming the problem, or nothing. Reading the certificates themselves waits for prepararTls.
+QString comprobarArchivosTls(const OpcionesTls& opciones);
+
 /// The TLS settings of the link from the option files: TLS 1.2 or later, the peer verified against the
 /// system's authorities or those of ca, the client certificate when given. Returns one line naming the file
 /// that cannot be used, or nothing.
