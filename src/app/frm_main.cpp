@@ -33,6 +33,7 @@ namespace kestrel {
 
 namespace {
 
+// The filter's unbalanced parenthesis and "*jpeg" are the system's own text: kept as the dialog always showed it.
 const QString filtroLogo = QStringLiteral("Imágenes Bmp,Gif, Jpg,jpeg)|*.bmp,*.gif,*.jpg,*jpeg|Todos|*.*");
 
 QImage leerImagen(const QString& ruta, QByteArray* contenido = nullptr) {
@@ -106,14 +107,23 @@ void frmMain::construirControles() {
     rejilla->addWidget(Label1, 0, 0);
     rejilla->addWidget(txtCodigo, 0, 1);
     rejilla->addWidget(cmdCambiarCodigo, 0, 2);
+    // The service this agent talks to, as its options and settings file gave it.
+    auto* lblServidor = new QLabel(QStringLiteral("Servidor"), Frame1);
+    txtServidor = new QLineEdit(m_dep.enlace.servidor + QLatin1Char(':') + QString::number(m_dep.enlace.puerto) +
+                                    (m_dep.enlace.tls ? QStringLiteral(" (TLS)") : QString()),
+                                Frame1);
+    txtServidor->setObjectName(QStringLiteral("txtServidor"));
+    txtServidor->setReadOnly(true);
+    rejilla->addWidget(lblServidor, 1, 0);
+    rejilla->addWidget(txtServidor, 1, 1, 1, 2);
 
     pctLogo = new CajaImagen(Frame1);
     pctLogo->setObjectName(QStringLiteral("pctLogo"));
     pctLogo->setFixedSize(282, 162);
     Command2 = new QPushButton(QStringLiteral("Cargar Imagen"), Frame1);
     Command2->setObjectName(QStringLiteral("Command2"));
-    rejilla->addWidget(pctLogo, 1, 0, 1, 2, Qt::AlignLeft);
-    rejilla->addWidget(Command2, 1, 2, Qt::AlignTop);
+    rejilla->addWidget(pctLogo, 2, 0, 1, 2, Qt::AlignLeft);
+    rejilla->addWidget(Command2, 2, 2, Qt::AlignTop);
 
     auto* botones = new QHBoxLayout();
     Command3 = new QPushButton(QStringLiteral("Cerrar Ventana"), Frame1);
@@ -123,7 +133,7 @@ void frmMain::construirControles() {
     botones->addStretch();
     botones->addWidget(Command3);
     botones->addWidget(Command4);
-    rejilla->addLayout(botones, 2, 0, 1, 3);
+    rejilla->addLayout(botones, 3, 0, 1, 3);
     rejilla->setColumnStretch(1, 1);
     SSTab1->addTab(panel, QStringLiteral("Panel"));
 
@@ -253,6 +263,7 @@ void frmMain::cmdCambiarCodigo_Click() {
     if (codigo.isEmpty())
         return;
     txtCodigo->setText(codigo);
+    // "porfavor vuelvelo" is the system's own text, exactly as branches have always read it: do not correct it.
     m_dep.dialogos->mensaje(QStringLiteral("El codigo se ha actualizado correctamente, se va cerrar el servidor de "
                                            "impresoras, porfavor vuelvelo a abrir."),
                             IconoMensaje::Informacion, textosagente::tituloAplicacion);

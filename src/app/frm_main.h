@@ -118,6 +118,7 @@ private:
     QTabWidget* SSTab1 = nullptr;
     QGroupBox* Frame1 = nullptr;
     QLabel* Label1 = nullptr;
+    QLineEdit* txtServidor = nullptr;
     QLineEdit* txtCodigo = nullptr;
     QPushButton* cmdCambiarCodigo = nullptr;
     CajaImagen* pctLogo = nullptr;
