@@ -17,10 +17,13 @@
 
 namespace kestrel {
 
+/// The central print service's port.
+inline constexpr quint16 puertoServicio = 3000;
+
 /// Address and timing of the link. The intervals are injectable so that tests never wait real seconds.
 struct ConfiguracionEnlace {
     QString servidor = QStringLiteral("127.0.0.1");
-    quint16 puerto = 3000;
+    quint16 puerto = puertoServicio;
     /// Timer1: the watch that reopens the link.
     int intervaloVigilancia = 1000;
     /// TimerPing: the periodic status reply.

@@ -87,7 +87,7 @@ std::string mensajeComanda() {
         m += R"({"area":"Cocina","impresora":"Cocina","mesa":"12","mesero":"Ana","NombreProducto":"Bandeja paisa",)"
              R"("cantidad":2,"observacion":"sin cebolla"})";
     }
-    return m + "]}_endMessage_";
+    return m + "]}" + kestrel::marcadorFinMensaje.toString().toStdString();
 }
 
 // A print service on a plain socket in its own thread, so the agent's event loop is the only one involved.
@@ -302,7 +302,8 @@ void BM_MensajeGrandeTcp(benchmark::State& state) {
                 return;
             for (size_t enviado = 0; enviado < total; enviado += trozo.size())
                 s.escribir(trozo.data(), trozo.size());
-            s.escribir("_endMessage_", 12);
+            const std::string marcador = kestrel::marcadorFinMensaje.toString().toStdString();
+            s.escribir(marcador.data(), marcador.size());
             s.leerObjeto();
         });
         if (recibido != static_cast<qsizetype>(total))

@@ -153,7 +153,8 @@ const Certificados& certificados() {
 
 /// Runs the agent's link on this thread against a service on another until the service is done.
 std::unique_ptr<Servicio> medir(bool tls, int mensajes, int conexiones) {
-    const QByteArray mensaje = R"({"tipo":"cajon","config":[],"dato":[]}_endMessage_)";
+    const QByteArray mensaje =
+        QByteArrayLiteral(R"({"tipo":"cajon","config":[],"dato":[]})") + kestrel::marcadorFinMensaje.toUtf8();
     QThread hilo;
     auto servicio = std::make_unique<Servicio>(tls ? &certificados() : nullptr, mensaje, mensajes, conexiones);
     servicio->moveToThread(&hilo);

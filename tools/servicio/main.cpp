@@ -5,6 +5,7 @@
 
 #include <cstdio>
 
+#include "app/enlace.h"
 #include "app/tls_enlace.h"
 #include "servicio_demo.h"
 
@@ -35,7 +36,7 @@ int main(int argc, char** argv) {
     QCoreApplication app(argc, argv);
     const QStringList argumentos = app.arguments().mid(1);
     QList<QByteArray> mensajes;
-    quint16 puerto = 3000;
+    quint16 puerto = kestrel::puertoServicio;
     int salirTras = 0;
     kestrel::OpcionesTls tls;
     bool exigirCliente = false;
