@@ -144,6 +144,12 @@ QString resolverCarpetaAplicacion(const QString& pedida, const QString& carpetaE
                 *error = QStringLiteral("no se puede crear la carpeta %1").arg(carpeta);
             return {};
         }
+        // The branch code, the logo and the journal are written here: a folder the user cannot write is no use.
+        if (!QFileInfo(carpeta).isWritable()) {
+            if (error)
+                *error = QStringLiteral("no se puede escribir en la carpeta %1").arg(carpeta);
+            return {};
+        }
         return QFileInfo(carpeta).absoluteFilePath();
     };
     if (!pedida.isEmpty())
