@@ -38,21 +38,34 @@ QString carpetaDe(const OpcionesAgente& opciones, QString* error) {
                                      QStandardPaths::writableLocation(QStandardPaths::AppDataLocation), error);
 }
 
+/// Reads the agent's options and opens the journal of its application folder; on a problem the reason is on
+/// standard error and *codigo holds the exit code.
+std::shared_ptr<DiarioSqlite> abrirDiario(const QStringList& argumentos, Avisos& avisos, OpcionesAgente& opciones,
+                                          int* codigo) {
+    const ResultadoOpciones leidas = leerOpcionesAgente(argumentos);
+    *codigo = 2;
+    if (!leidas.error.isEmpty())
+        return fallar(leidas.error, 2), nullptr;
+    opciones = leidas.opciones;
+    QString error;
+    const QString carpeta = carpetaDe(opciones, &error);
+    *codigo = 1;
+    if (carpeta.isEmpty())
+        return fallar(error, 1), nullptr;
+    auto diario = std::make_shared<DiarioSqlite>(carpeta, &avisos);
+    return diario->disponible() ? diario : nullptr;
+}
+
 } // namespace
 
 int modoTrabajos(const QStringList& argumentos) {
-    const ResultadoOpciones leidas = leerOpcionesAgente(argumentos);
-    if (!leidas.error.isEmpty())
-        return fallar(leidas.error, 2);
-    QString error;
-    const QString carpeta = carpetaDe(leidas.opciones, &error);
-    if (carpeta.isEmpty())
-        return fallar(error, 1);
     AvisosConsola avisos;
-    DiarioSqlite diario(carpeta, &avisos);
-    if (!diario.disponible())
-        return 1;
-    for (const EntradaTrabajo& e : diario.entradas()) {
+    OpcionesAgente opciones;
+    int codigo = 0;
+    const std::shared_ptr<DiarioSqlite> diario = abrirDiario(argumentos, avisos, opciones, &codigo);
+    if (!diario)
+        return codigo;
+    for (const EntradaTrabajo& e : diario->entradas()) {
         const QStringList campos{QString::number(e.numero),
                                  e.hora.toString(QStringLiteral("yyyy-MM-ddTHH:mm:ss")),
                                  nombreTipoTrabajo(e.tipo),
@@ -78,23 +91,19 @@ int modoReimprimir(const QStringList& argumentos) {
         impresora = resto.at(i + 1);
         resto.remove(i, 2);
     }
-    const ResultadoOpciones leidas = leerOpcionesAgente(resto);
-    if (!leidas.error.isEmpty())
-        return fallar(leidas.error, 2);
-    QString error;
-    const QString carpeta = carpetaDe(leidas.opciones, &error);
-    if (carpeta.isEmpty())
-        return fallar(error, 1);
     AvisosConsola avisos;
-    auto diario = std::make_shared<DiarioSqlite>(carpeta, &avisos);
-    if (!diario->disponible())
-        return 1;
+    OpcionesAgente opciones;
+    int codigo = 0;
+    const std::shared_ptr<DiarioSqlite> diario = abrirDiario(resto, avisos, opciones, &codigo);
+    if (!diario)
+        return codigo;
     const std::optional<EntradaTrabajo> entrada = diario->entrada(numero);
     if (!entrada)
         return fallar(QStringLiteral("no existe el trabajo %1").arg(numero), 1);
     if (impresora.isEmpty())
         impresora = entrada->usada.isEmpty() ? entrada->pedida : entrada->usada;
-    GrabadorTrabajos grabador(crearSistemaAgente(leidas.opciones.impresion, avisos), diario);
+    GrabadorTrabajos grabador(crearSistemaAgente(opciones.impresion, avisos), diario);
+    QString error;
     if (!grabador.reimprimir(entrada->documento, impresora, numero, &error))
         return fallar(QStringLiteral("no se pudo reimprimir el trabajo %1: %2").arg(numero).arg(error), 1);
     escribir(stdout, QStringLiteral("Trabajo %1 reimpreso en %2\n").arg(numero).arg(impresora));
