@@ -7,11 +7,13 @@
 #include "print/contexto.h"
 #include "print/documentos.h"
 #include "print/documentos_impresion.h"
+#include "print/grabador.h"
 #include "print/qt/sistemas.h"
+#include "trabajos/diario_sqlite.h"
 
 namespace kestrel {
 
-std::unique_ptr<Documentos> crearImpresionAgente(const OpcionesImpresion& opciones, Avisos& avisos) {
+std::unique_ptr<SistemaImpresion> crearSistemaAgente(const OpcionesImpresion& opciones, Avisos& avisos) {
     std::unique_ptr<SistemaImpresion> sistema;
     if (opciones.impresorasVirtuales.isEmpty()) {
         sistema = crearSistemaCups();
@@ -22,7 +24,18 @@ std::unique_ptr<Documentos> crearImpresionAgente(const OpcionesImpresion& opcion
                              .arg(opciones.impresorasVirtuales.join(QStringLiteral(", ")), salida));
         sistema = crearSistemaVirtual(opciones.impresorasVirtuales, salida);
     }
-    auto documentos = std::make_unique<DocumentosImpresion>(std::move(sistema), avisos, opciones.carpetaAplicacion);
+    return sistema;
+}
+
+std::unique_ptr<Documentos> crearImpresionAgente(const OpcionesImpresion& opciones, Avisos& avisos) {
+    std::unique_ptr<SistemaImpresion> sistema = crearSistemaAgente(opciones, avisos);
+    // Every document goes through the journal; a journal that cannot be written says so and printing goes on.
+    auto diario = std::make_shared<DiarioSqlite>(opciones.carpetaAplicacion, &avisos);
+    diario->prepararInicio(opciones.diasTrabajos);
+    auto grabador = std::make_unique<GrabadorTrabajos>(std::move(sistema), diario);
+    GrabadorTrabajos* grabando = grabador.get();
+    auto documentos = std::make_unique<DocumentosImpresion>(std::move(grabador), avisos, opciones.carpetaAplicacion);
+    documentos->contexto().grabador = grabando;
     documentos->contexto().propinaCupon = opciones.propinaCupon;
     // The link holds back any message that completes meanwhile until the invoice is done.
     documentos->contexto().cederEventos = [] { QCoreApplication::processEvents(); };

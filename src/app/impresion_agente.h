@@ -11,6 +11,7 @@ namespace kestrel {
 
 class Avisos;
 class Documentos;
+class SistemaImpresion;
 
 /// The printing options of the command line, passed through untouched to the printing.
 struct OpcionesImpresion {
@@ -20,9 +21,16 @@ struct OpcionesImpresion {
     QString salida;
     /// --propina-cupon VALOR: tip per coupon of a coupon platform.
     Decimal propinaCupon;
-    /// The application folder (logo.bmp is printed at the top of invoices).
+    /// The application folder (logo.bmp is printed at the top of invoices, trabajos.sqlite keeps the journal).
     QString carpetaAplicacion;
+    /// --dias-trabajos N: how long the journal keeps an entry.
+    int diasTrabajos = 30;
+    /// --limite-impresion SEGUNDOS: how long a printer gets to finish a document.
+    int limiteImpresion = 120;
 };
+
+/// The printers the options ask for: the installed ones (CUPS), or the PDF virtual printers.
+std::unique_ptr<SistemaImpresion> crearSistemaAgente(const OpcionesImpresion& opciones, Avisos& avisos);
 
 /// Builds the printing of the agent: the printer system, the shared print context (with the window's
 /// balloon and log) and the documents. Everything about printing is put together here and nowhere else.

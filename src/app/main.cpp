@@ -1,4 +1,5 @@
 #include <QCoreApplication>
+#include <QGuiApplication>
 #include <QStringList>
 
 #include <cstdio>
@@ -25,6 +26,8 @@ const char* const ayuda =
     "  --ca ARCHIVO                   autoridades (PEM) que reemplazan las del sistema para verificarlo\n"
     "  --certificado ARCHIVO          certificado de la sucursal (PEM) para un servicio que lo pide\n"
     "  --clave ARCHIVO                clave privada (PEM, sin contraseña) de ese certificado\n"
+    "  --dias-trabajos N              días que el diario guarda cada trabajo (por omisión 30)\n"
+    "  --limite-impresion SEGUNDOS    tiempo que tiene una impresora para terminar un documento (120)\n"
     "  --config ARCHIVO               lee la configuración de ARCHIVO en lugar de los archivos de siempre\n"
     "\n"
     "Cada opción del agente puede ir también en el archivo de configuración, sección [agente], con su nombre\n"
@@ -36,6 +39,10 @@ const char* const ayuda =
     "  --evaluar-script ARCHIVO       evalúa un script JSON e imprime el texto producido\n"
     "  --previsualizar MENSAJE.json   muestra como texto los documentos que imprime un mensaje\n"
     "      [--impresoras A,B,C] [--predeterminada A] [--averiadas B] [--anotado] [--carpeta DIR]\n"
+    "  --trabajos [--carpeta DIR]     lista el diario de trabajos, del más antiguo al más reciente\n"
+    "  --reimprimir N [--impresora NOMBRE]\n"
+    "                                 imprime otra vez el trabajo N (en la impresora que usó si no se\n"
+    "                                 indica otra) con las opciones de impresoras del agente\n"
     "  --version                      muestra la versión\n"
     "  --help                         muestra esta ayuda\n";
 
@@ -65,6 +72,15 @@ int main(int argc, char** argv) {
         consola = kestrel::modoEvaluarScript;
     else if (primero == QLatin1String("--previsualizar"))
         consola = kestrel::modoPrevisualizar;
+    else if (primero == QLatin1String("--trabajos"))
+        consola = kestrel::modoTrabajos;
+    if (primero == QLatin1String("--reimprimir")) {
+        // Printing paints with Qt's fonts, which need a GUI application; a remote shell has no display.
+        if (!kestrel::hayPantalla())
+            qputenv("QT_QPA_PLATFORM", "offscreen");
+        QGuiApplication app(argc, argv);
+        return kestrel::modoReimprimir(argumentos.mid(1));
+    }
     if (consola) {
         QCoreApplication app(argc, argv);
         return consola(argumentos.mid(1));

@@ -17,6 +17,10 @@ int modoAnalizarJson(const QStringList& argumentos);
 int modoEvaluarScript(const QStringList& argumentos);
 /// --previsualizar MESSAGE.json [...]: the documents a message prints, as text.
 int modoPrevisualizar(const QStringList& argumentos);
+/// --trabajos [--carpeta DIR]: the job journal, one tab-separated line per entry, oldest first.
+int modoTrabajos(const QStringList& argumentos);
+/// --reimprimir N [--impresora NOMBRE] [agent options]: prints entry N's document again and records it.
+int modoReimprimir(const QStringList& argumentos);
 /// Writes texto to a console stream in UTF-8, at once.
 void escribir(std::FILE* destino, const QString& texto);
 /// The whole text of a console mode's one file argument (UTF-8). On a wrong argument count or an unreadable

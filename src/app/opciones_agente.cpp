@@ -67,11 +67,12 @@ QString recorrerOpciones(const QStringList& argumentos, const QStringList& conVa
 }
 
 const QStringList& nombresOpcionesAgente() {
-    static const QStringList nombres{QStringLiteral("servidor"),     QStringLiteral("carpeta"),
-                                     QStringLiteral("codificacion"), QStringLiteral("impresoras-virtuales"),
-                                     QStringLiteral("salida"),       QStringLiteral("propina-cupon"),
-                                     QStringLiteral("tls"),          QStringLiteral("ca"),
-                                     QStringLiteral("certificado"),  QStringLiteral("clave")};
+    static const QStringList nombres{QStringLiteral("servidor"),      QStringLiteral("carpeta"),
+                                     QStringLiteral("codificacion"),  QStringLiteral("impresoras-virtuales"),
+                                     QStringLiteral("salida"),        QStringLiteral("propina-cupon"),
+                                     QStringLiteral("tls"),           QStringLiteral("ca"),
+                                     QStringLiteral("certificado"),   QStringLiteral("clave"),
+                                     QStringLiteral("dias-trabajos"), QStringLiteral("limite-impresion")};
     return nombres;
 }
 
@@ -100,6 +101,14 @@ QString aplicarOpcionAgente(OpcionesAgente& o, const QString& nombre, const QStr
         if (!numero || numero->negativo())
             return QStringLiteral("--propina-cupon no valida: %1").arg(valor);
         o.impresion.propinaCupon = *numero;
+        return {};
+    }
+    if (nombre == QLatin1String("dias-trabajos") || nombre == QLatin1String("limite-impresion")) {
+        bool ok = false;
+        const int numero = valor.toInt(&ok);
+        if (!ok || numero < 1)
+            return QStringLiteral("--%1 no valido: %2 (un numero entero positivo)").arg(nombre, valor);
+        (nombre == QLatin1String("dias-trabajos") ? o.impresion.diasTrabajos : o.impresion.limiteImpresion) = numero;
         return {};
     }
     if (nombre == QLatin1String("tls")) {

@@ -3,6 +3,7 @@
 #include "json/fallo.h"
 #include "print/avisos.h"
 #include "print/diseno.h"
+#include "print/grabador.h"
 #include "print/seleccion.h"
 #include "print/tiquete.h"
 
@@ -12,6 +13,7 @@ namespace {
 
 void imprimirUnaAnulacion(ContextoImpresion& ctx, Dictionary& c) {
     const QString nombreArea = c.item(QStringLiteral("area")).comoTexto(ctx.locale);
+    empezarTrabajo(ctx, TipoTrabajo::Anulacion, nombreArea);
     if (!seleccionarImpresora(ctx, indiceImpresora(ctx, nombreArea), 0))
         return;
 
@@ -46,8 +48,9 @@ void imprimirAnulacion(ContextoImpresion& ctx, Collection& anulaciones) {
         tamano(ctx, tamanoPequeno(ctx));
         for (const Valor& c : anulaciones.valores())
             imprimirUnaAnulacion(ctx, c.comoDictionary());
-    } catch (const FalloPlataforma&) {
+    } catch (const FalloPlataforma& fallo) {
         // Tickets already ended stay printed; the open one is dropped and the failure goes to the caller's log.
+        fallarTrabajo(ctx, fallo.descripcion());
         descartarDocumento(ctx);
         throw;
     }

@@ -4,6 +4,7 @@
 #include "json/formato_numero.h"
 #include "print/avisos.h"
 #include "print/diseno.h"
+#include "print/grabador.h"
 #include "print/seleccion.h"
 #include "print/tiquete.h"
 
@@ -16,6 +17,7 @@ void imprimirUnaComanda(ContextoImpresion& ctx, Dictionary& c) {
     const QString nombreArea = area.comoTexto(ctx.locale);
     if (nombreArea == QLatin1String("NN") || nombreArea.isEmpty())
         return;
+    empezarTrabajo(ctx, TipoTrabajo::Comanda, nombreArea);
     if (!seleccionarImpresora(ctx, indiceImpresora(ctx, nombreArea), 0))
         return;
 
@@ -82,6 +84,7 @@ void imprimirComanda(ContextoImpresion& ctx, Collection& comandas) {
     } catch (const FalloPlataforma& fallo) {
         // Orders still to come are dropped, as the kitchen is told in the balloon; the half-printed ticket is
         // dropped too, or the next ticket on that printer would carry its lines.
+        fallarTrabajo(ctx, fallo.descripcion());
         descartarDocumento(ctx);
         ctx.avisos.mostrarGlobo(fallo.descripcion(), iconoglobo::advertencia, QStringLiteral("Comanda"), tiempoGlobo);
     }

@@ -13,6 +13,8 @@
 
 namespace kestrel {
 
+class GrabadorTrabajos;
+
 /// Copies of the invoice settings, refreshed by cargarConfiguracion at the start of every invoice and kept
 /// until the next one.
 struct AjustesFactura {
@@ -71,6 +73,8 @@ public:
     QLocale locale;
     /// The PC's local clock, as the cancellation ticket stamps it. Empty means the real clock; tests pin it.
     std::function<QDateTime()> reloj;
+    /// The journal's recorder, when documents are journaled (the agent); null in the preview and most tests.
+    GrabadorTrabajos* grabador = nullptr;
 
     QDateTime ahora() const { return reloj ? reloj() : QDateTime::currentDateTime(); }
 

@@ -10,6 +10,7 @@
 #include "print/factura_productos.h"
 #include "print/factura_secciones.h"
 #include "print/factura_totales.h"
+#include "print/grabador.h"
 #include "print/seleccion.h"
 
 namespace kestrel {
@@ -233,6 +234,7 @@ void imprimirFactura(ContextoImpresion& ctx, const Valor& dato) {
     if (igualTexto(factura.item(QStringLiteral("mesa")), u""))
         return;
 
+    empezarTrabajo(ctx, TipoTrabajo::Factura, impresoraPredeterminada(ctx));
     try {
         if (!seleccionarImpresora(ctx, indiceImpresora(ctx, impresoraPredeterminada(ctx)), 0))
             return;
@@ -250,6 +252,13 @@ void imprimirFactura(ContextoImpresion& ctx, const Valor& dato) {
         imprimirCierre(ctx, factura);
         impresora.finDocumento();
     } catch (...) {
+        try {
+            throw;
+        } catch (const FalloPlataforma& fallo) {
+            fallarTrabajo(ctx, fallo.descripcion());
+        } catch (...) {
+            // Any other failure is recorded by the discard below as an incomplete document.
+        }
         // Left open, the half invoice would go out glued to the front of the next document on this printer.
         try {
             ctx.impresora().descartarDocumento();

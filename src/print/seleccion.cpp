@@ -2,6 +2,7 @@
 
 #include "json/fallo.h"
 #include "print/diseno.h"
+#include "print/grabador.h"
 
 namespace kestrel {
 
@@ -71,11 +72,13 @@ bool seleccionarImpresora(ContextoImpresion& ctx, int indice, int intento) {
         if (intento == 0) {
             resultado = seleccionarImpresora(ctx, indiceImpresora(ctx, impresoraPredeterminada(ctx)), 1);
             if (resultado) {
+                respaldoTrabajo(ctx, fallo.descripcion());
                 Impresora& respaldo = ctx.impresora();
                 respaldo.imprimir(
                     {ElementoLinea::deTexto(QStringLiteral("Error en Impresora ") + respaldo.nombreDispositivo())});
             }
         } else {
+            fallarTrabajo(ctx, fallo.descripcion());
             // The failure's description appears twice in this balloon on purpose: it is the system's own text.
             ctx.avisos.mostrarGlobo(QStringLiteral("Error al imprimir, La impresora ") + nombreDe(ctx, indice) +
                                         QStringLiteral(" no esta disponible. ") + QStringLiteral("\r\n") +

@@ -1,0 +1,209 @@
+#include "print/grabador.h"
+
+#include <QTemporaryDir>
+
+#include "json/fallo.h"
+#include "print/contexto.h"
+#include "print/seleccion.h"
+
+namespace kestrel {
+
+Impresora& ImpresoraGrabada::real() const {
+    return m_grabador.m_interno->actual();
+}
+
+DocumentoTrabajo* ImpresoraGrabada::grabando() {
+    auto& enCurso = m_grabador.m_enCurso;
+    if (!enCurso)
+        return nullptr;
+    if (!enCurso->empezado) {
+        // A printer keeps its font from the document before: the recording starts from that state so a reprint
+        // on another printer looks the same.
+        enCurso->empezado = true;
+        enCurso->documento.fijarNombreFuente(real().nombreFuente());
+        enCurso->documento.fijarTamanoFuente(real().tamanoFuente());
+        enCurso->documento.fijarNegrita(real().negrita());
+    }
+    return &enCurso->documento;
+}
+
+void ImpresoraGrabada::fijarTamanoFuente(float puntos) {
+    DocumentoTrabajo* d = grabando();
+    real().fijarTamanoFuente(puntos);
+    if (d)
+        d->fijarTamanoFuente(puntos);
+}
+
+void ImpresoraGrabada::fijarNombreFuente(const QString& nombre) {
+    DocumentoTrabajo* d = grabando();
+    real().fijarNombreFuente(nombre);
+    if (d)
+        d->fijarNombreFuente(nombre);
+}
+
+void ImpresoraGrabada::fijarNegrita(bool activa) {
+    DocumentoTrabajo* d = grabando();
+    real().fijarNegrita(activa);
+    if (d)
+        d->fijarNegrita(activa);
+}
+
+void ImpresoraGrabada::fijarEnfasis(bool activo) {
+    DocumentoTrabajo* d = grabando();
+    real().fijarEnfasis(activo);
+    if (d)
+        d->fijarEnfasis(activo);
+}
+
+void ImpresoraGrabada::imprimir(const Linea& elementos, bool saltoLinea) {
+    DocumentoTrabajo* d = grabando();
+    real().imprimir(elementos, saltoLinea);
+    if (d)
+        d->imprimir(elementos, saltoLinea);
+}
+
+void ImpresoraGrabada::dibujarImagen(const QString& ruta, double x, double y, double ancho, double alto) {
+    DocumentoTrabajo* d = grabando();
+    real().dibujarImagen(ruta, x, y, ancho, alto);
+    if (d)
+        d->dibujarImagen(ruta, x, y, ancho, alto);
+}
+
+void ImpresoraGrabada::finDocumento() {
+    if (!m_grabador.m_enCurso) {
+        real().finDocumento();
+        return;
+    }
+    m_grabador.enviar(real().nombreDispositivo(), [this] { real().finDocumento(); });
+}
+
+void ImpresoraGrabada::descartarDocumento() {
+    if (m_grabador.m_enCurso)
+        m_grabador.fallar(QStringLiteral("documento incompleto"));
+    real().descartarDocumento();
+}
+
+GrabadorTrabajos::GrabadorTrabajos(std::unique_ptr<SistemaImpresion> interno, std::shared_ptr<DiarioTrabajos> diario)
+    : m_interno(std::move(interno)), m_diario(std::move(diario)) {}
+
+void GrabadorTrabajos::empezar(TipoTrabajo tipo, const QString& pedida, qint64 original) {
+    if (m_enCurso)
+        fallar(QStringLiteral("documento incompleto"));
+    m_enCurso.emplace();
+    m_enCurso->tipo = tipo;
+    m_enCurso->pedida = pedida.trimmed();
+    m_enCurso->original = original;
+}
+
+void GrabadorTrabajos::respaldo(const QString& motivo) {
+    if (m_enCurso) {
+        m_enCurso->respaldo = true;
+        m_enCurso->motivo = motivo;
+    }
+}
+
+void GrabadorTrabajos::fallar(const QString& motivo) {
+    if (!m_enCurso)
+        return;
+    m_enCurso->motivo = motivo;
+    QString usada;
+    try {
+        usada = m_interno->actual().nombreDispositivo();
+    } catch (const FalloPlataforma&) {
+        // Printed nowhere: no printer to name.
+    }
+    terminar(EstadoTrabajo::Fallido, usada, motivo);
+}
+
+qint64 GrabadorTrabajos::terminar(EstadoTrabajo estado, const QString& usada, const QString& motivo) {
+    EntradaTrabajo e;
+    e.tipo = m_enCurso->tipo;
+    e.pedida = m_enCurso->pedida;
+    e.usada = usada;
+    e.estado = estado;
+    e.motivo = motivo;
+    e.original = m_enCurso->original;
+    e.documento = std::move(m_enCurso->documento);
+    m_enCurso.reset();
+    e.vista = e.documento.vista();
+    return m_diario->anotar(e);
+}
+
+template <typename Enviar> void GrabadorTrabajos::enviar(const QString& usada, Enviar&& enviarlo) {
+    const EnCurso trabajo = *m_enCurso;
+    const qint64 numero = terminar(EstadoTrabajo::Enviando, usada, trabajo.motivo);
+    try {
+        enviarlo();
+    } catch (const FalloPlataforma& fallo) {
+        m_diario->actualizar(numero, EstadoTrabajo::Fallido, usada, fallo.descripcion());
+        throw;
+    }
+    // A printer that is not installed was replaced by the default one without a probe failing: that is a
+    // re-routed document too.
+    const bool otra =
+        trabajo.respaldo || (trabajo.tipo != TipoTrabajo::Reimpresion && !mismaImpresora(trabajo.pedida, usada));
+    QString motivo = trabajo.motivo;
+    if (otra && motivo.isEmpty())
+        motivo = QStringLiteral("%1 no está instalada").arg(trabajo.pedida);
+    m_diario->actualizar(numero, otra ? EstadoTrabajo::Reenviado : EstadoTrabajo::Impreso, usada, motivo);
+}
+
+void GrabadorTrabajos::escribirCrudo(const QString& impresora, const QByteArray& datos) {
+    if (!m_enCurso) {
+        m_interno->escribirCrudo(impresora, datos);
+        return;
+    }
+    m_enCurso->documento.fijarCrudo(datos);
+    enviar(impresora, [&] { m_interno->escribirCrudo(impresora, datos); });
+}
+
+bool GrabadorTrabajos::reimprimir(const DocumentoTrabajo& documento, const QString& impresora, qint64 original,
+                                  QString* error) {
+    const int indice = buscarImpresora(m_interno->impresoras(), impresora);
+    if (indice < 0) {
+        if (error)
+            *error = QStringLiteral("la impresora %1 no está instalada").arg(impresora);
+        return false;
+    }
+    try {
+        m_interno->seleccionar(indice);
+        empezar(TipoTrabajo::Reimpresion, m_interno->actual().nombreDispositivo(), original);
+        if (!documento.crudo().isEmpty()) {
+            escribirCrudo(m_interno->actual().nombreDispositivo(), documento.crudo());
+            return true;
+        }
+        m_impresora.sondear();
+        m_impresora.cerrarSondeo();
+        QTemporaryDir imagenes;
+        documento.reproducir(m_impresora, imagenes.path());
+        m_impresora.finDocumento();
+        return true;
+    } catch (const FalloPlataforma& fallo) {
+        fallar(fallo.descripcion());
+        try {
+            m_interno->actual().descartarDocumento();
+        } catch (const FalloPlataforma&) {
+            // The reprint's own failure is what the caller reports.
+        }
+        if (error)
+            *error = fallo.descripcion();
+        return false;
+    }
+}
+
+void empezarTrabajo(ContextoImpresion& ctx, TipoTrabajo tipo, const QString& pedida) {
+    if (ctx.grabador)
+        ctx.grabador->empezar(tipo, pedida);
+}
+
+void respaldoTrabajo(ContextoImpresion& ctx, const QString& motivo) {
+    if (ctx.grabador)
+        ctx.grabador->respaldo(motivo);
+}
+
+void fallarTrabajo(ContextoImpresion& ctx, const QString& motivo) {
+    if (ctx.grabador)
+        ctx.grabador->fallar(motivo);
+}
+
+} // namespace kestrel

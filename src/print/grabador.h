@@ -1,0 +1,103 @@
+#pragma once
+
+#include <QString>
+
+#include <memory>
+#include <optional>
+
+#include "print/impresora.h"
+#include "print/trabajo.h"
+
+namespace kestrel {
+
+class ContextoImpresion;
+class GrabadorTrabajos;
+
+/// The current printer as the documents see it while a journal is kept: every call goes to the real current
+/// printer and, inside a document, is also recorded.
+class ImpresoraGrabada : public Impresora {
+public:
+    explicit ImpresoraGrabada(GrabadorTrabajos& grabador) : m_grabador(grabador) {}
+
+    QString nombreDispositivo() const override { return real().nombreDispositivo(); }
+    float tamanoFuente() const override { return real().tamanoFuente(); }
+    void fijarTamanoFuente(float puntos) override;
+    QString nombreFuente() const override { return real().nombreFuente(); }
+    void fijarNombreFuente(const QString& nombre) override;
+    bool negrita() const override { return real().negrita(); }
+    void fijarNegrita(bool activa) override;
+    void fijarEnfasis(bool activo) override;
+    void imprimir(const Linea& elementos, bool saltoLinea = true) override;
+    double anchoTexto(const QString& texto) override { return real().anchoTexto(texto); }
+    double altoTexto(const QString& texto) override { return real().altoTexto(texto); }
+    void dibujarImagen(const QString& ruta, double x, double y, double ancho, double alto) override;
+    void sondear() override { real().sondear(); }
+    void cerrarSondeo() override { real().cerrarSondeo(); }
+    void finDocumento() override;
+    void descartarDocumento() override;
+
+private:
+    Impresora& real() const;
+    /// The document being recorded, with the font state it starts from; null outside a document.
+    DocumentoTrabajo* grabando();
+
+    GrabadorTrabajos& m_grabador;
+};
+
+/// Puts every document into a journal: wraps the real printers, records what each document prints and
+/// writes one entry per document, "enviando" before it goes to the printer and its outcome after. The
+/// documents say where a document starts (empezar) and how the printer choice went (respaldo, fallar).
+class GrabadorTrabajos : public SistemaImpresion {
+public:
+    GrabadorTrabajos(std::unique_ptr<SistemaImpresion> interno, std::shared_ptr<DiarioTrabajos> diario);
+
+    /// A new document of that type for the printer pedida; one still open is recorded as failed first.
+    void empezar(TipoTrabajo tipo, const QString& pedida, qint64 original = 0);
+    /// The asked printer failed its probe and the document goes to the default printer.
+    void respaldo(const QString& motivo);
+    /// The open document prints nowhere.
+    void fallar(const QString& motivo);
+
+    /// Prints entry original's document again on the printer named impresora and records it as a reprint.
+    /// False, with the reason in error, when the printer is not installed or fails.
+    bool reimprimir(const DocumentoTrabajo& documento, const QString& impresora, qint64 original, QString* error);
+
+    DiarioTrabajos& diario() { return *m_diario; }
+    SistemaImpresion& interno() { return *m_interno; }
+
+    QStringList impresoras() override { return m_interno->impresoras(); }
+    QString predeterminada() override { return m_interno->predeterminada(); }
+    void seleccionar(int indice) override { m_interno->seleccionar(indice); }
+    Impresora& actual() override { return m_impresora; }
+    void escribirCrudo(const QString& impresora, const QByteArray& datos) override;
+    QSize tamanoImagen(const QString& ruta) override { return m_interno->tamanoImagen(ruta); }
+
+private:
+    friend class ImpresoraGrabada;
+    struct EnCurso {
+        TipoTrabajo tipo = TipoTrabajo::Comanda;
+        QString pedida;
+        qint64 original = 0;
+        QString motivo;
+        bool respaldo = false;
+        bool empezado = false;
+        DocumentoTrabajo documento;
+    };
+    /// Writes the open document as "enviando", runs enviar and writes the outcome; enviar's failure is
+    /// recorded and passed on.
+    template <typename Enviar> void enviar(const QString& usada, Enviar&& enviarlo);
+    /// Writes the open document as an entry in that state and closes it; the entry's number.
+    qint64 terminar(EstadoTrabajo estado, const QString& usada, const QString& motivo);
+
+    std::unique_ptr<SistemaImpresion> m_interno;
+    std::shared_ptr<DiarioTrabajos> m_diario;
+    ImpresoraGrabada m_impresora{*this};
+    std::optional<EnCurso> m_enCurso;
+};
+
+// The documents' side: each does nothing when the context keeps no journal.
+void empezarTrabajo(ContextoImpresion& ctx, TipoTrabajo tipo, const QString& pedida);
+void respaldoTrabajo(ContextoImpresion& ctx, const QString& motivo);
+void fallarTrabajo(ContextoImpresion& ctx, const QString& motivo);
+
+} // namespace kestrel

@@ -1,0 +1,239 @@
+#include "trabajos/diario_sqlite.h"
+
+#include <QDir>
+#include <QFile>
+#include <QSqlError>
+#include <QSqlQuery>
+#include <QVariant>
+
+#include "print/avisos.h"
+
+namespace kestrel {
+
+namespace {
+
+const QString formatoHora = QStringLiteral("yyyy-MM-ddTHH:mm:ss");
+
+// SQLite's own numbers for a file that is not a database, or one whose pages are damaged: such a file is set
+// aside. Anything else (locked, read-only, disk full) is left where it is.
+bool archivoDanado(const QSqlError& error) {
+    const QString codigo = error.nativeErrorCode();
+    return codigo == QLatin1String("26") || codigo == QLatin1String("11");
+}
+
+QString columnas(bool conDocumento) {
+    return QStringLiteral("numero, hora, tipo, pedida, usada, estado, motivo, original, id_cups") +
+           (conDocumento ? QStringLiteral(", documento") : QString());
+}
+
+EntradaTrabajo leerEntrada(const QSqlQuery& q) {
+    EntradaTrabajo e;
+    e.numero = q.value(0).toLongLong();
+    e.hora = QDateTime::fromString(q.value(1).toString(), formatoHora);
+    e.tipo = tipoTrabajoDe(q.value(2).toString()).value_or(TipoTrabajo::Comanda);
+    e.pedida = q.value(3).toString();
+    e.usada = q.value(4).toString();
+    e.estado = estadoTrabajoDe(q.value(5).toString()).value_or(EstadoTrabajo::Desconocido);
+    e.motivo = q.value(6).toString();
+    e.original = q.value(7).toLongLong();
+    e.idCups = q.value(8).toLongLong();
+    return e;
+}
+
+} // namespace
+
+DiarioSqlite::DiarioSqlite(const QString& carpeta, Avisos* avisos)
+    : m_ruta(QDir(carpeta).filePath(QString::fromLatin1(nombreArchivo))),
+      m_conexion(QStringLiteral("trabajos-%1").arg(reinterpret_cast<quintptr>(this))), m_avisos(avisos) {
+    m_disponible = abrir();
+}
+
+DiarioSqlite::~DiarioSqlite() {
+    QSqlDatabase::database(m_conexion, false).close();
+    QSqlDatabase::removeDatabase(m_conexion);
+}
+
+bool DiarioSqlite::abrir() {
+    for (int intento = 0; intento < 2; ++intento) {
+        {
+            QSqlDatabase db = QSqlDatabase::contains(m_conexion)
+                                  ? QSqlDatabase::database(m_conexion, false)
+                                  : QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), m_conexion);
+            if (!db.isValid()) {
+                averia(QStringLiteral("falta el controlador SQLite de Qt"));
+                return false;
+            }
+            db.setDatabaseName(m_ruta);
+            // A reprint from the command line may hold the file for a moment; waiting beats losing the entry.
+            db.setConnectOptions(QStringLiteral("QSQLITE_BUSY_TIMEOUT=5000"));
+            if (!db.open()) {
+                averia(QStringLiteral("no se puede abrir %1 (%2)").arg(m_ruta, db.lastError().text()));
+                return false;
+            }
+            QSqlQuery q(db);
+            const bool sano = q.exec(QStringLiteral("PRAGMA quick_check")) && q.next() &&
+                              q.value(0).toString() == QLatin1String("ok");
+            q.finish();
+            if (sano || (!archivoDanado(q.lastError()) && q.lastError().isValid()))
+                return crearEsquema();
+            db.close();
+        }
+        // Kept for whoever wants to look at it; the agent starts a new journal and goes on.
+        const QString aparte = m_ruta + QStringLiteral(".danado-") +
+                               QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMdd-HHmmss"));
+        QFile::remove(m_ruta + QStringLiteral("-wal"));
+        QFile::remove(m_ruta + QStringLiteral("-shm"));
+        if (!QFile::rename(m_ruta, aparte)) {
+            averia(QStringLiteral("%1 está dañado y no se puede apartar").arg(m_ruta));
+            return false;
+        }
+        if (m_avisos)
+            m_avisos->registrar(
+                QStringLiteral("Diario de trabajos dañado: guardado como %1; se empieza uno nuevo").arg(aparte));
+    }
+    return false;
+}
+
+bool DiarioSqlite::crearEsquema() {
+    QSqlQuery q(QSqlDatabase::database(m_conexion, false));
+    const QStringList sentencias{
+        QStringLiteral("PRAGMA journal_mode=WAL"),
+        QStringLiteral("CREATE TABLE IF NOT EXISTS trabajos (numero INTEGER PRIMARY KEY AUTOINCREMENT, hora TEXT NOT "
+                       "NULL, tipo TEXT NOT NULL, pedida TEXT, usada TEXT, estado TEXT NOT NULL, motivo TEXT, original "
+                       "INTEGER, id_cups INTEGER, documento BLOB, vista BLOB)"),
+        QStringLiteral("CREATE TABLE IF NOT EXISTS imagenes (huella TEXT PRIMARY KEY, datos BLOB NOT NULL)"),
+        QStringLiteral("CREATE TABLE IF NOT EXISTS trabajo_imagen (numero INTEGER NOT NULL, huella TEXT NOT NULL)"),
+        QStringLiteral("CREATE INDEX IF NOT EXISTS trabajo_imagen_numero ON trabajo_imagen (numero)"),
+        QStringLiteral("CREATE INDEX IF NOT EXISTS trabajos_hora ON trabajos (hora)")};
+    for (const QString& s : sentencias) {
+        if (!q.exec(s)) {
+            averia(QStringLiteral("no se puede preparar %1 (%2)").arg(m_ruta, q.lastError().text()));
+            return false;
+        }
+    }
+    return true;
+}
+
+void DiarioSqlite::averia(const QString& que) {
+    if (!m_problema.isEmpty())
+        return;
+    m_problema = que;
+    if (!m_avisos)
+        return;
+    m_avisos->registrar(QStringLiteral("Diario de trabajos: %1. La impresión sigue sin registrar.").arg(que));
+    m_avisos->mostrarGlobo(QStringLiteral("No se pueden registrar los trabajos: ") + que, iconoglobo::advertencia,
+                           QStringLiteral("Diario de trabajos"), tiempoGlobo);
+}
+
+void DiarioSqlite::prepararInicio(int dias) {
+    if (!m_disponible)
+        return;
+    QSqlDatabase db = QSqlDatabase::database(m_conexion, false);
+    QSqlQuery q(db);
+    const QString limite = QDateTime::currentDateTime().addDays(-dias).toString(formatoHora);
+    db.transaction();
+    const bool bien =
+        q.exec(QStringLiteral("UPDATE trabajos SET estado = 'desconocido' WHERE estado = 'enviando'")) &&
+        q.prepare(QStringLiteral("DELETE FROM trabajos WHERE hora < ?")) && (q.addBindValue(limite), q.exec()) &&
+        q.exec(QStringLiteral("DELETE FROM trabajo_imagen WHERE numero NOT IN (SELECT numero FROM trabajos)")) &&
+        q.exec(QStringLiteral("DELETE FROM imagenes WHERE huella NOT IN (SELECT huella FROM trabajo_imagen)"));
+    if (!bien || !db.commit()) {
+        averia(QStringLiteral("no se puede depurar %1 (%2)").arg(m_ruta, q.lastError().text()));
+        db.rollback();
+    }
+}
+
+qint64 DiarioSqlite::anotar(const EntradaTrabajo& e) {
+    if (!m_disponible)
+        return 0;
+    QSqlDatabase db = QSqlDatabase::database(m_conexion, false);
+    QSqlQuery q(db);
+    const QDateTime hora = m_reloj ? m_reloj() : QDateTime::currentDateTime();
+    bool bien = db.transaction();
+    const QHash<QString, QByteArray>& imagenes = e.documento.imagenes();
+    for (auto i = imagenes.cbegin(); bien && i != imagenes.cend(); ++i) {
+        bien = q.prepare(QStringLiteral("INSERT OR IGNORE INTO imagenes (huella, datos) VALUES (?, ?)"));
+        q.addBindValue(i.key());
+        q.addBindValue(i.value());
+        bien = bien && q.exec();
+    }
+    bien =
+        bien && q.prepare(QStringLiteral("INSERT INTO trabajos (hora, tipo, pedida, usada, estado, motivo, "
+                                         "original, id_cups, documento, vista) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?)"));
+    for (const QVariant& v :
+         {QVariant(hora.toString(formatoHora)), QVariant(nombreTipoTrabajo(e.tipo)), QVariant(e.pedida),
+          QVariant(e.usada), QVariant(nombreEstadoTrabajo(e.estado)), QVariant(e.motivo), QVariant(e.original),
+          QVariant(e.idCups), QVariant(qCompress(e.documento.aJson())),
+          QVariant(qCompress(e.vista.join(QLatin1Char('\n')).toUtf8()))})
+        q.addBindValue(v);
+    bien = bien && q.exec();
+    const qint64 numero = bien ? q.lastInsertId().toLongLong() : 0;
+    for (const QString& huella : e.documento.huellas()) {
+        bien = bien && q.prepare(QStringLiteral("INSERT INTO trabajo_imagen (numero, huella) VALUES (?, ?)"));
+        q.addBindValue(numero);
+        q.addBindValue(huella);
+        bien = bien && q.exec();
+    }
+    if (!bien || !db.commit()) {
+        averia(QStringLiteral("no se puede escribir en %1 (%2)").arg(m_ruta, q.lastError().text()));
+        db.rollback();
+        return 0;
+    }
+    if (m_alCambiar)
+        m_alCambiar();
+    return numero;
+}
+
+void DiarioSqlite::actualizar(qint64 numero, EstadoTrabajo estado, const QString& usada, const QString& motivo) {
+    if (!m_disponible || numero <= 0)
+        return;
+    QSqlQuery q(QSqlDatabase::database(m_conexion, false));
+    q.prepare(QStringLiteral("UPDATE trabajos SET estado = ?, usada = ?, motivo = ? WHERE numero = ?"));
+    q.addBindValue(nombreEstadoTrabajo(estado));
+    q.addBindValue(usada);
+    q.addBindValue(motivo);
+    q.addBindValue(numero);
+    if (!q.exec()) {
+        averia(QStringLiteral("no se puede escribir en %1 (%2)").arg(m_ruta, q.lastError().text()));
+        return;
+    }
+    if (m_alCambiar)
+        m_alCambiar();
+}
+
+QList<EntradaTrabajo> DiarioSqlite::entradas(int limite) {
+    QList<EntradaTrabajo> lista;
+    if (!m_disponible)
+        return lista;
+    QSqlQuery q(QSqlDatabase::database(m_conexion, false));
+    q.exec(QStringLiteral("SELECT * FROM (SELECT %1 FROM trabajos ORDER BY numero DESC LIMIT %2) ORDER BY numero")
+               .arg(columnas(false))
+               .arg(limite > 0 ? limite : -1));
+    while (q.next())
+        lista.append(leerEntrada(q));
+    return lista;
+}
+
+std::optional<EntradaTrabajo> DiarioSqlite::entrada(qint64 numero) {
+    if (!m_disponible)
+        return std::nullopt;
+    QSqlQuery q(QSqlDatabase::database(m_conexion, false));
+    q.prepare(QStringLiteral("SELECT %1 FROM trabajos WHERE numero = ?").arg(columnas(true)));
+    q.addBindValue(numero);
+    if (!q.exec() || !q.next())
+        return std::nullopt;
+    EntradaTrabajo e = leerEntrada(q);
+    e.documento = DocumentoTrabajo::deJson(qUncompress(q.value(9).toByteArray())).value_or(DocumentoTrabajo());
+    e.vista = e.documento.vista();
+    QSqlQuery imagenes(QSqlDatabase::database(m_conexion, false));
+    imagenes.prepare(QStringLiteral("SELECT huella, datos FROM imagenes WHERE huella IN (SELECT huella FROM "
+                                    "trabajo_imagen WHERE numero = ?)"));
+    imagenes.addBindValue(numero);
+    if (imagenes.exec()) {
+        while (imagenes.next())
+            e.documento.agregarImagen(imagenes.value(0).toString(), imagenes.value(1).toByteArray());
+    }
+    return e;
+}
+
+} // namespace kestrel

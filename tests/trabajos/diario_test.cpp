@@ -1,0 +1,91 @@
+#include <QSqlDatabase>
+#include <QSqlQuery>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+#include "print/cajon.h"
+#include "print/grabador.h"
+#include "print/seleccion.h"
+#include "print/vista_texto.h"
+#include "trabajos/diario_sqlite.h"
+
+using namespace kestrel;
+
+namespace {
+
+class AvisosMudos : public Avisos {
+public:
+    void mostrarGlobo(const QString&, int, const QString&, int) override {}
+    void registrar(const QString&) override {}
+};
+
+// A journal over text-view printers: "Facturas" is the default, "Cocina" fails its probe.
+struct Diario : ::testing::Test {
+    QTemporaryDir carpeta;
+    AvisosMudos avisos;
+    std::shared_ptr<DiarioSqlite> diario = std::make_shared<DiarioSqlite>(carpeta.path(), &avisos);
+    GrabadorTrabajos grabador{
+        std::make_unique<SistemaVistaTexto>(QStringList{QStringLiteral("Facturas"), QStringLiteral("Cocina")},
+                                            QStringLiteral("Facturas")),
+        diario};
+    ContextoImpresion ctx{grabador, avisos, carpeta.path()};
+
+    void SetUp() override { ctx.grabador = &grabador; }
+    void ticket(const QString& area) {
+        empezarTrabajo(ctx, TipoTrabajo::Comanda, area);
+        if (seleccionarImpresora(ctx, indiceImpresora(ctx, area), 0)) {
+            ctx.impresora().imprimir({ElementoLinea::deTexto(QStringLiteral("Mesa 12"))});
+            ctx.impresora().finDocumento();
+        }
+    }
+};
+
+} // namespace
+
+TEST_F(Diario, CadaDocumentoDiceDondeTermino) {
+    static_cast<SistemaVistaTexto&>(grabador.interno()).fijarAveriada(QStringLiteral("Cocina"));
+    ticket(QStringLiteral("Cocina"));
+    ticket(QStringLiteral("Bar"));
+    static_cast<SistemaVistaTexto&>(grabador.interno()).fijarAveriada(QStringLiteral("Facturas"));
+    ticket(QStringLiteral("Cocina"));
+    abrirCajon(ctx);
+    const QList<EntradaTrabajo> e = diario->entradas();
+    ASSERT_EQ(e.size(), 4);
+    const QString esperado[][4] = {{"Cocina", "Facturas", "reenviado", "La impresora Cocina no acepta trabajos"},
+                                   {"Bar", "Facturas", "reenviado", "Bar no está instalada"},
+                                   {"Cocina", "Facturas", "fallido", "La impresora Facturas no acepta trabajos"},
+                                   {"Facturas", "Facturas", "fallido", "La impresora Facturas no acepta trabajos"}};
+    for (int i = 0; i < 4; ++i) {
+        SCOPED_TRACE(i);
+        EXPECT_EQ((QStringList{e[i].pedida, e[i].usada, nombreEstadoTrabajo(e[i].estado), e[i].motivo}),
+                  QStringList(std::begin(esperado[i]), std::end(esperado[i])));
+    }
+    EXPECT_EQ(diario->entrada(1)->vista.join(QLatin1Char('|')),
+              QStringLiteral("[10] Error en Impresora Facturas|[10] Mesa 12"));
+}
+
+TEST_F(Diario, AlEmpezarLoEnviadoSinRespuestaEsDesconocidoYLoViejoSeVa) {
+    diario->fijarReloj([] { return QDateTime::currentDateTime().addDays(-31); });
+    ticket(QStringLiteral("Facturas"));
+    diario->fijarReloj({});
+    EntradaTrabajo colgada;
+    colgada.documento.dibujarImagen(QStringLiteral(KESTREL_LOGO), 0, 0, 10, 10);
+    diario->anotar(colgada);
+    colgada.tipo = TipoTrabajo::Factura;
+    diario->anotar(colgada);
+
+    DiarioSqlite otro(carpeta.path(), nullptr);
+    otro.prepararInicio(30);
+    const QList<EntradaTrabajo> e = otro.entradas();
+    ASSERT_EQ(e.size(), 2);
+    EXPECT_EQ(e[0].numero, 2);
+    EXPECT_EQ(e[0].estado, EstadoTrabajo::Desconocido);
+    EXPECT_EQ(otro.entrada(3)->documento.imagenes().size(), 1);
+    QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("cuenta"));
+    db.setDatabaseName(carpeta.filePath(QStringLiteral("trabajos.sqlite")));
+    ASSERT_TRUE(db.open());
+    QSqlQuery q(QStringLiteral("SELECT COUNT(*) FROM imagenes"), db);
+    ASSERT_TRUE(q.next());
+    EXPECT_EQ(q.value(0).toInt(), 1) << "el logo se guarda una sola vez";
+}

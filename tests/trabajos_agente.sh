@@ -1,0 +1,79 @@
+#!/bin/bash
+# The job journal as support meets it over a remote shell: a message's documents each leave one entry, a
+# ticket for an area whose printer is not installed reads re-routed to the default printer, a reprint by
+# number prints the same document again and is recorded, and a damaged journal is set aside.
+#   trabajos_agente.sh KESTREL_AGENTE KESTREL_SERVICIO MUESTRAS
+set -uo pipefail
+agente=$1 servicio=$2 muestras=$3
+tmp=$(mktemp -d)
+pid=
+trap '[ -z "$pid" ] || kill "$pid" 2>/dev/null; wait 2>/dev/null; rm -rf "$tmp"' EXIT
+fallos=0
+falla() { echo "FALLA: $*"; fallos=$((fallos + 1)); }
+export XDG_CONFIG_HOME="$tmp/usuario" XDG_CONFIG_DIRS="$tmp/sistema" XDG_RUNTIME_DIR="$tmp"
+unset DISPLAY WAYLAND_DISPLAY
+mkdir -p "$tmp/agente" "$tmp/pdf"
+echo 123456789012345 >"$tmp/agente/Acceso"
+cp "$muestras/logo.bmp" "$tmp/agente/"
+
+for _ in 1 2 3 4 5; do
+    puerto=$((20000 + RANDOM % 40000))
+    : >"$tmp/servicio.log"
+    "$servicio" --puerto "$puerto" --salir-tras-respuestas 3 --enviar "$muestras/comanda.json" \
+        --enviar "$muestras/factura-cerrada-pagos.json" --enviar "$muestras/cajon.json" >>"$tmp/servicio.log" 2>&1 &
+    pid=$!
+    for _ in $(seq 50); do
+        grep -q escuchando "$tmp/servicio.log" && break
+        sleep 0.1
+    done
+    grep -q escuchando "$tmp/servicio.log" && break
+    wait "$pid" 2>/dev/null
+    pid=
+done
+# Only "Facturas" and "Cocina" exist: the order's "Bar" ticket goes to the default printer.
+QT_QPA_PLATFORM=offscreen timeout 30 "$agente" --servidor "127.0.0.1:$puerto" --carpeta "$tmp/agente" \
+    --impresoras-virtuales Facturas,Cocina --salida "$tmp/pdf" >"$tmp/agente.log" 2>&1 &
+agente_pid=$!
+wait "$pid" 2>/dev/null
+pid=
+kill "$agente_pid" 2>/dev/null
+wait "$agente_pid" 2>/dev/null
+
+lista=$("$agente" --trabajos --carpeta "$tmp/agente" 2>&1) || falla "--trabajos: salida $?: $lista"
+campos() { cut -f3- <<<"$lista" | sed -n "$1p"; }
+t=$'\t'
+[ "$(campos 1)" = "comanda${t}Cocina${t}Cocina${t}impreso${t}" ] || falla "comanda de Cocina: $(campos 1)"
+[ "$(campos 2)" = "comanda${t}Bar${t}Facturas${t}reenviado${t}Bar no está instalada" ] || falla "comanda de Bar: $(campos 2)"
+[ "$(campos 3)" = "factura${t}Facturas${t}Facturas${t}impreso${t}" ] || falla "factura: $(campos 3)"
+[ "$(campos 4)" = "cajon${t}Facturas${t}Facturas${t}impreso${t}" ] || falla "cajón: $(campos 4)"
+[ "$(wc -l <<<"$lista")" = 4 ] || falla "se esperaban 4 trabajos: $lista"
+grep -qE '^1'"$t"'[0-9]{4}-[0-9]{2}-[0-9]{2}T[0-9]{2}:[0-9]{2}:[0-9]{2}'"$t" <<<"$lista" || falla "número y hora: $lista"
+
+# The invoice again, on the other printer: the same pages, recorded as a reprint.
+salida=$("$agente" --reimprimir 3 --impresora Cocina --carpeta "$tmp/agente" --impresoras-virtuales Facturas,Cocina \
+    --salida "$tmp/pdf" 2>&1) || falla "--reimprimir 3: salida $?: $salida"
+original=$(grep -il "la garza" "$tmp"/pdf/Facturas-*.txt)
+copia=$(ls "$tmp"/pdf/Cocina-*.txt | tail -1)
+diff -q "$original" "$copia" >/dev/null || falla "la reimpresión no es igual a la factura: $(diff "$original" "$copia" | head)"
+lista=$("$agente" --trabajos --carpeta "$tmp/agente")
+[ "$(campos 5)" = "reimpresion${t}Cocina${t}Cocina${t}impreso${t}" ] || falla "reimpresión: $(campos 5)"
+"$agente" --reimprimir 4 --carpeta "$tmp/agente" --impresoras-virtuales Facturas --salida "$tmp/pdf" >/dev/null 2>&1 ||
+    falla "reimprimir el cajón"
+ls "$tmp"/pdf/Facturas-cajon-* >/dev/null 2>&1 || falla "el cajón reimpreso no dejó su pulso"
+
+salida=$("$agente" --reimprimir 99 --carpeta "$tmp/agente" --impresoras-virtuales Facturas --salida "$tmp/pdf" 2>&1)
+[ $? = 1 ] && grep -q "no existe el trabajo 99" <<<"$salida" || falla "trabajo que no existe: $salida"
+salida=$("$agente" --reimprimir 1 --impresora Bar --carpeta "$tmp/agente" --impresoras-virtuales Facturas \
+    --salida "$tmp/pdf" 2>&1)
+[ $? = 1 ] && grep -q "Bar no está instalada" <<<"$salida" || falla "impresora que no existe: $salida"
+
+# A damaged journal is set aside and a new one started.
+rm -f "$tmp"/agente/trabajos.sqlite-*
+head -c 4096 /dev/urandom >"$tmp/agente/trabajos.sqlite"
+salida=$("$agente" --trabajos --carpeta "$tmp/agente" 2>&1) || falla "diario dañado: salida $?"
+grep -q "dañado" <<<"$salida" || falla "diario dañado sin aviso: $salida"
+ls "$tmp"/agente/trabajos.sqlite.danado-* >/dev/null 2>&1 || falla "el diario dañado no quedó aparte"
+
+[ "$fallos" = 0 ] && echo "todo bien" && exit 0
+tail -20 "$tmp/agente.log"
+exit 1
