@@ -68,13 +68,8 @@ TEST(Dictionary, ClavesExactasEnOrdenDeInsercionYSinRepetir) {
     d.add(QStringLiteral("valor"), Valor(Decimal(2)));
     EXPECT_EQ(d.claves(), (QList<QString>{"Valor", "valor"}));
     EXPECT_EQ(d.item(QStringLiteral("valor")).comoNumero().aTexto(), "2");
-    try {
-        d.add(QStringLiteral("valor"), Valor(Decimal(3)));
-        FAIL() << "se esperaba el fallo de clave repetida";
-    } catch (const FalloPlataforma& f) {
-        EXPECT_EQ(f.numero(), 457);
-        EXPECT_EQ(f.descripcion(), QStringLiteral("Esta clave ya está asociada a un elemento de esta colección"));
-    }
+    EXPECT_EQ(falloO([&] { return d.add(QStringLiteral("valor"), Valor(Decimal(3))), QString(); }, true),
+              QStringLiteral("fallo 457: Esta clave ya está asociada a un elemento de esta colección"));
     EXPECT_EQ(d.item(QStringLiteral("valor")).comoNumero().aTexto(), "2") << "the first value stays";
     EXPECT_EQ(d.count(), 2);
 }

@@ -1,5 +1,8 @@
 #include "banco.h"
 
+#include <gtest/gtest.h>
+
+#include <QFile>
 #include <QJsonDocument>
 #include <QJsonObject>
 
@@ -29,18 +32,33 @@ QList<Llamada> llamadasDe(const QJsonValue& llamadas) {
         Llamada llamada;
         for (const QJsonValue& e : l.toArray()) {
             const QJsonObject o = e.toObject();
+            llamada.fuente = o["fuente"].toString(llamada.fuente);
+            llamada.puntos = static_cast<float>(o["puntos"].toDouble(llamada.puntos));
             if (e.isString())
                 llamada.elementos << ElementoLinea::deTexto(e.toString());
             else if (o.contains(QStringLiteral("numero")))
                 llamada.elementos << ElementoLinea::deNumero(*Decimal::desdeTextoInvariante(o["numero"].toString()));
             else if (o.contains(QStringLiteral("columna")))
                 llamada.elementos << ElementoLinea::deColumna(o["columna"].toInt());
+
             else
                 llamada.salto = o["salto"].toBool(true);
         }
         resultado << llamada;
     }
     return resultado;
+}
+
+void imprimirLlamadas(Impresora& impresora, const QString& archivo) {
+    QFile f(qEnvironmentVariable("KESTREL_DATOS_PRUEBA") + u'/' + archivo);
+    EXPECT_TRUE(f.open(QIODevice::ReadOnly)) << f.fileName().toStdString();
+    for (const Llamada& l : llamadasDe(QJsonDocument::fromJson(f.readAll()).array())) {
+        if (!l.fuente.isEmpty())
+            impresora.fijarNombreFuente(l.fuente);
+        if (l.puntos > 0)
+            impresora.fijarTamanoFuente(l.puntos);
+        impresora.imprimir(l.elementos, l.salto);
+    }
 }
 
 Banco::Banco(const QStringList& nombres, const QString& predeterminada)
