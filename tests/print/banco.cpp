@@ -2,13 +2,13 @@
 
 #include <gtest/gtest.h>
 
-#include <QFile>
 #include <QJsonDocument>
 #include <QJsonObject>
 
 #include <memory>
 
 #include "json/json.h"
+#include "tablas.h"
 
 namespace kestrel::prueba {
 
@@ -50,9 +50,9 @@ QList<Llamada> llamadasDe(const QJsonValue& llamadas) {
 }
 
 void imprimirLlamadas(Impresora& impresora, const QString& archivo) {
-    QFile f(qEnvironmentVariable("KESTREL_DATOS_PRUEBA") + u'/' + archivo);
-    EXPECT_TRUE(f.open(QIODevice::ReadOnly)) << f.fileName().toStdString();
-    for (const Llamada& l : llamadasDe(QJsonDocument::fromJson(f.readAll()).array())) {
+    const QByteArray llamadas = leerArchivo(carpetaDatos(archivo));
+    EXPECT_FALSE(llamadas.isEmpty()) << archivo.toStdString();
+    for (const Llamada& l : llamadasDe(QJsonDocument::fromJson(llamadas).array())) {
         if (!l.fuente.isEmpty())
             impresora.fijarNombreFuente(l.fuente);
         if (l.puntos > 0)

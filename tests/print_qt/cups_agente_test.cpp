@@ -16,7 +16,7 @@
 namespace {
 
 QString datos(const char* nombre) {
-    return qEnvironmentVariable("KESTREL_DATOS_PRUEBA") + QStringLiteral("/print_qt/") + QString::fromUtf8(nombre);
+    return kestrel::prueba::carpetaDatos(QStringLiteral("print_qt/") + QString::fromUtf8(nombre));
 }
 
 using namespace prueba;

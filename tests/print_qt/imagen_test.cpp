@@ -13,8 +13,7 @@ using kestrel::prueba::falloO;
 namespace {
 
 QString imagen(const char* nombre) {
-    return qEnvironmentVariable("KESTREL_DATOS_PRUEBA") + QStringLiteral("/print_qt/imagenes/") +
-           QString::fromUtf8(nombre);
+    return prueba::carpetaDatos(QStringLiteral("print_qt/imagenes/") + QString::fromUtf8(nombre));
 }
 
 // By content whatever the name (tests/data/print_qt/imagenes); 600 x 300 pixels are 50.8 x 25.4 mm at 300 dpi,

@@ -72,7 +72,7 @@ TEST_F(PdfVirtual, CadaDocumentoEsUnPdfDelAnchoDelRolloYSuVistaDeTexto) {
     EXPECT_LT(info.bordeDerecho, 77 * puntosPorMm);
 
     EXPECT_EQ(leer(salida.filePath(QStringLiteral("Cocina-1.txt"))),
-              leer(qEnvironmentVariable("KESTREL_DATOS_PRUEBA") + QStringLiteral("/print_qt/comanda-cocina.txt")));
+              leer(kestrel::prueba::carpetaDatos(QStringLiteral("print_qt/comanda-cocina.txt"))));
 }
 
 TEST_F(PdfVirtual, LaNumeracionSigueDespuesDeLoQueYaHabiaEnLaCarpeta) {
@@ -153,9 +153,8 @@ TEST_F(PdfVirtual, ElPulsoDelCajonQuedaTalCual) {
 
 TEST_F(PdfVirtual, LaImagenSeDibujaEnElPdfYNoDejaLineaEnLaVista) {
     Impresora& facturas = sistema->actual();
-    facturas.dibujarImagen(qEnvironmentVariable("KESTREL_DATOS_PRUEBA") +
-                               QStringLiteral("/print_qt/imagenes/png300.png"),
-                           500, 20, 2000, 800);
+    facturas.dibujarImagen(kestrel::prueba::carpetaDatos(QStringLiteral("print_qt/imagenes/png300.png")), 500, 20, 2000,
+                           800);
     facturas.imprimir({E::deTexto("RESTAURANTE")});
     EXPECT_THROW(facturas.dibujarImagen(dir.filePath(QStringLiteral("otro.bmp")), 0, 0, 10, 10), FalloPlataforma);
     facturas.finDocumento();

@@ -4,6 +4,7 @@
 
 #include <QCoreApplication>
 #include <QDeadlineTimer>
+#include <QDir>
 #include <QFile>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -28,7 +29,7 @@ QString comoTexto(const QJsonValue& v) {
 } // namespace
 
 void comprobarTablas(const QString& tema, const QMap<QString, FuncionTabla>& funciones) {
-    const QString ruta = qEnvironmentVariable("KESTREL_DATOS_PRUEBA") + QStringLiteral("/tablas/") + tema + ".json";
+    const QString ruta = carpetaDatos(QStringLiteral("tablas/") + tema + ".json");
     QFile archivo(ruta);
     ASSERT_TRUE(archivo.open(QIODevice::ReadOnly)) << ruta.toStdString();
     QJsonParseError error;
@@ -51,6 +52,10 @@ void comprobarTablas(const QString& tema, const QMap<QString, FuncionTabla>& fun
     }
     for (const QString& f : funciones.keys())
         EXPECT_TRUE(usadas.contains(f)) << "sin tabla: " << f.toStdString();
+}
+
+QString carpetaDatos(const QString& relativa) {
+    return QDir(qEnvironmentVariable("KESTREL_DATOS_PRUEBA")).filePath(relativa);
 }
 
 bool esperarHasta(const std::function<bool()>& condicion, int ms) {

@@ -17,6 +17,9 @@ using FuncionTabla = std::function<QString(const QJsonArray& argumentos)>;
 /// with no table, fails.
 void comprobarTablas(const QString& tema, const QMap<QString, FuncionTabla>& funciones);
 
+/// A path under tests/data (KESTREL_DATOS_PRUEBA).
+QString carpetaDatos(const QString& relativa);
+
 /// Runs the event loop until condicion holds (true) or ms pass (false).
 bool esperarHasta(const std::function<bool()>& condicion, int ms = 5000);
 
