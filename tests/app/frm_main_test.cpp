@@ -208,10 +208,7 @@ TEST_F(VentanaTest, CargarImagen) {
     EXPECT_EQ(leerArchivo(logo()), QByteArray("logo anterior"));
     EXPECT_EQ(control<CajaImagen>("pctLogo")->imagen(), antes);
 
-    QImage foto(200, 100, QImage::Format_RGB32);
-    foto.fill(QColor(200, 0, 0));
-    const QString ruta = dir.filePath(QStringLiteral("foto.jpg"));
-    ASSERT_TRUE(foto.save(ruta, "JPG"));
+    const QString ruta = prueba::carpetaDatos(QStringLiteral("app/foto.jpg"));
     dialogos.archivos = {ruta};
     dialogos.mostrados.clear();
     control<QPushButton>("Command2")->click();

@@ -19,10 +19,6 @@ using E = ElementoLinea;
 
 constexpr double puntosPorMm = 72.0 / 25.4;
 
-std::string leer(const QString& ruta) {
-    return ::prueba::leerArchivo(ruta).toStdString();
-}
-
 class PdfVirtual : public ::testing::Test {
 protected:
     QTemporaryDir dir;
@@ -71,8 +67,9 @@ TEST_F(PdfVirtual, CadaDocumentoEsUnPdfDelAnchoDelRolloYSuVistaDeTexto) {
     EXPECT_GT(info.bordeDerecho, 60 * puntosPorMm);
     EXPECT_LT(info.bordeDerecho, 77 * puntosPorMm);
 
-    EXPECT_EQ(leer(salida.filePath(QStringLiteral("Cocina-1.txt"))),
-              leer(kestrel::prueba::carpetaDatos(QStringLiteral("print_qt/comanda-cocina.txt"))));
+    EXPECT_EQ(
+        kestrel::prueba::leerArchivo(salida.filePath(QStringLiteral("Cocina-1.txt"))),
+        kestrel::prueba::leerArchivo(kestrel::prueba::carpetaDatos(QStringLiteral("print_qt/comanda-cocina.txt"))));
 }
 
 TEST_F(PdfVirtual, LaNumeracionSigueDespuesDeLoQueYaHabiaEnLaCarpeta) {
@@ -85,8 +82,8 @@ TEST_F(PdfVirtual, LaNumeracionSigueDespuesDeLoQueYaHabiaEnLaCarpeta) {
     }
     EXPECT_EQ(::prueba::archivos(salida),
               QStringList({"Bar-1.pdf", "Bar-1.txt", "Bar-2.pdf", "Bar-3.pdf", "Bar-3.txt"}));
-    EXPECT_EQ(leer(previo), "de una corrida anterior");
-    EXPECT_EQ(leer(salida.filePath(QStringLiteral("Bar-3.txt"))), "documento 1\n");
+    EXPECT_EQ(kestrel::prueba::leerArchivo(previo), "de una corrida anterior");
+    EXPECT_EQ(kestrel::prueba::leerArchivo(salida.filePath(QStringLiteral("Bar-3.txt"))), "documento 1\n");
 }
 
 TEST_F(PdfVirtual, SinNadaImpresoNoHayTrabajoYLoDescartadoNoSeImprime) {
@@ -101,7 +98,7 @@ TEST_F(PdfVirtual, SinNadaImpresoNoHayTrabajoYLoDescartadoNoSeImprime) {
 
     facturas.imprimir({E::deTexto("SIGUIENTE")});
     facturas.finDocumento();
-    EXPECT_EQ(leer(salida.filePath(QStringLiteral("Facturas-1.txt"))), "SIGUIENTE\n");
+    EXPECT_EQ(kestrel::prueba::leerArchivo(salida.filePath(QStringLiteral("Facturas-1.txt"))), "SIGUIENTE\n");
     // The font is the printer's, not the document's: it stays for the next one.
     EXPECT_EQ(facturas.tamanoFuente(), 12.0F);
 }
@@ -160,7 +157,7 @@ TEST_F(PdfVirtual, LaImagenSeDibujaEnElPdfYNoDejaLineaEnLaVista) {
     facturas.finDocumento();
     const QString pdf = salida.filePath(QStringLiteral("Facturas-1.pdf"));
     EXPECT_EQ(::prueba::infoPdf(pdf).imagenes, 1);
-    EXPECT_EQ(leer(salida.filePath(QStringLiteral("Facturas-1.txt"))), "RESTAURANTE\n");
+    EXPECT_EQ(kestrel::prueba::leerArchivo(salida.filePath(QStringLiteral("Facturas-1.txt"))), "RESTAURANTE\n");
     // The page is long enough for the picture that hangs below the only line.
     EXPECT_GT(::prueba::infoPdf(pdf).pagina.height(), (820.0 / 20.0));
 }
