@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <QJsonObject>
 #include <QRegularExpression>
 
 #include <memory>
@@ -7,6 +8,7 @@
 #include "app/enlace.h"
 #include "salida_enlace_prueba.h"
 #include "servicio_prueba.h"
+#include "tablas.h"
 
 namespace kestrel {
 namespace {
@@ -52,28 +54,7 @@ protected:
             << "no identification arrived";
         ASSERT_TRUE(esperarHasta([&] { return enlace->estadoSocket() == 7; }));
     }
-
-    // Sends one chunk and waits until the agent has read it as one piece, so the next chunk is a separate read.
-    void enviarTrozo(const QByteArray& trozo) {
-        const qsizetype antes = salida.historial.size();
-        servicio.enviar(trozo);
-        ASSERT_TRUE(esperarHasta([&] { return salida.historial.mid(antes).contains(QString::fromUtf8(trozo)); }))
-            << trozo.constData();
-    }
 };
-
-// Reads on a real connection cut the marker and merge messages; the cutting itself is the framer's own table.
-// A text in capitals waits, unanswered, until the real marker completes it.
-TEST_F(EnlaceTest, LosTrozosDeUnaConexionRealSeEnmarcanYCadaMensajeSeContesta) {
-    crear();
-    conectado();
-    for (const char* t : {"A_endMes", "sage_B_endMessage_", "C_ENDMESSAGE_", "_endMessage_"})
-        enviarTrozo(t);
-    ASSERT_TRUE(esperarHasta([&] { return servicio.estados().size() == 3; }));
-    EXPECT_EQ(procesados, (QStringList{"A", "B", "C_ENDMESSAGE_"}));
-    EXPECT_EQ(servicio.estados(), QList<QByteArray>(3, estadoLibre));
-    EXPECT_EQ(salida.log.last(), lineaFin);
-}
 
 // Each message's log starts afresh and ends with the reply; a failure while processing still gets its reply.
 TEST_F(EnlaceTest, ElRegistroDeCadaMensajeEmpiezaDeCeroYTerminaConLaRespuesta) {
@@ -92,6 +73,55 @@ TEST_F(EnlaceTest, ElRegistroDeCadaMensajeEmpiezaDeCeroYTerminaConLaRespuesta) {
     ASSERT_TRUE(esperarHasta([&] { return servicio.estados().size() == 3; }));
     EXPECT_EQ(salida.log,
               (QStringList{"Error al procesar el mensaje: se rompio", QString::fromLatin1(estadoLibre), lineaFin}));
+}
+
+// Bytes from the service and what the agent processes and reports of them: tests/data/tablas/enlace.json. A
+// chunk given as text is sent once the previous one has been read, so each is a read of its own; the bytes are
+// the text's Latin-1 codes. Cutting the marker itself is the framer's own table.
+TEST_F(EnlaceTest, Tablas) {
+    prueba::comprobarTablas(
+        QStringLiteral("enlace"),
+        {{QStringLiteral("leer"), [&](const QJsonArray& a) {
+              enlace.reset();
+              procesados.clear();
+              servicio.textos.clear();
+              salida.historial.clear();
+              const QJsonObject opciones = a[0].toObject();
+              ConfiguracionEnlace c;
+              c.codificacion = opciones[QStringLiteral("codificacion")].toString(c.codificacion);
+              c.limiteMensaje = opciones[QStringLiteral("limite")].toInt(c.limiteMensaje);
+              crear(c);
+              int conexiones = 1;
+              conectado();
+              for (const QJsonValue& paso : a[1].toArray()) {
+                  const QJsonObject o = paso.toObject();
+                  if (o.contains(QStringLiteral("cerrar"))) {
+                      servicio.cerrarCliente();
+                      conectado(++conexiones);
+                      continue;
+                  }
+                  const QByteArray bytes = (paso.isString() ? paso : o[QStringLiteral("enviar")]).toString().toLatin1();
+                  const QString leido =
+                      paso.isString() ? QString::fromUtf8(bytes) : o[QStringLiteral("esperar")].toString();
+                  const qsizetype antes = salida.historial.size();
+                  servicio.enviar(bytes);
+                  EXPECT_TRUE(esperarHasta([&] {
+                      return leido.isEmpty() || !salida.historial.mid(antes).filter(leido).isEmpty();
+                  })) << bytes.constData();
+              }
+              EXPECT_TRUE(esperarHasta(
+                  [&] { return servicio.estados().size() == opciones[QStringLiteral("respuestas")].toInt(); }));
+              EXPECT_EQ(servicio.estados(), QList<QByteArray>(servicio.estados().size(), estadoLibre));
+              EXPECT_EQ(salida.log.last(), lineaFin);
+              QStringList obtenido;
+              for (const QString& h : salida.historial)
+                  if (h.contains(QStringLiteral("descart"), Qt::CaseInsensitive) ||
+                      h.contains(QStringLiteral("límite")))
+                      obtenido << QStringLiteral("aviso ") + h;
+              for (const QString& m : procesados)
+                  obtenido << QStringLiteral("mensaje ") + m;
+              return obtenido.join(u'\n');
+          }}});
 }
 
 TEST_F(EnlaceTest, ElBotonYElTemporizadorContestanSoloConectados) {
@@ -164,63 +194,6 @@ TEST_F(EnlaceTest, DuranteUnaCesionLaRespuestaDiceOcupadoYElSiguienteMensajeEspe
     EXPECT_EQ(eventos, (QStringList{"inicio lento", "fin lento", "inicio rapido", "fin rapido"}));
     EXPECT_EQ(servicio.estados(), (QList<QByteArray>{estadoOcupado, estadoLibre, estadoLibre}));
     EXPECT_EQ(enlace->ocupado(), 0);
-}
-
-TEST_F(EnlaceTest, UnMensajeIncompletoNoPasaALaConexionSiguiente) {
-    crear();
-    conectado();
-    enviarTrozo("{\"tipo\":\"fac");
-    servicio.cerrarCliente();
-    conectado(2);
-    servicio.enviar("{\"tipo\":\"cajon\"}_endMessage_");
-    ASSERT_TRUE(esperarHasta([&] { return procesados.size() == 1; }));
-    EXPECT_EQ(procesados.first(), QStringLiteral("{\"tipo\":\"cajon\"}"));
-    EXPECT_TRUE(salida.historial.contains(
-        QStringLiteral("Se descartó un mensaje incompleto de la conexión anterior (12 caracteres)")));
-}
-
-TEST_F(EnlaceTest, UnMensajeDesmedidoSeDescartaSeContestaYElSiguienteLlega) {
-    ConfiguracionEnlace c;
-    c.limiteMensaje = 1000;
-    crear(c);
-    conectado();
-    servicio.enviar(QByteArray(3000, 'x'));
-    ASSERT_TRUE(esperarHasta([&] { return !salida.historial.filter(QStringLiteral("supera el límite")).isEmpty(); }));
-    servicio.enviar(QByteArray(500, 'x') + "_endMessage_bueno_endMessage_");
-    ASSERT_TRUE(esperarHasta([&] { return servicio.estados().size() == 2; }));
-    EXPECT_EQ(procesados, QStringList{"bueno"});
-    EXPECT_EQ(salida.historial.filter(QStringLiteral("supera el límite")).size(), 1) << "logged once";
-    EXPECT_EQ(salida.historial
-                  .filter(QStringLiteral("Mensaje descartado por exceder el límite de 1000 caracteres (3500 "
-                                         "recibidos)"))
-                  .size(),
-              1);
-}
-
-TEST_F(EnlaceTest, LaCodificacionDelCableSeRespetaAunPartidaEnTrozos) {
-    ConfiguracionEnlace c;
-    c.codificacion = QStringLiteral("windows-1252");
-    crear(c);
-    conectado();
-    servicio.enviar(QByteArray("Caf\xE9 con az\xFA"
-                               "car_endMessage_"));
-    ASSERT_TRUE(esperarHasta([&] { return procesados.size() == 1; }));
-    EXPECT_EQ(procesados.first(), QStringLiteral("Café con azúcar"));
-
-    // UTF-8 with a character cut between two reads.
-    enlace.reset();
-    procesados.clear();
-    servicio.textos.clear();
-    crear();
-    conectado();
-    const QByteArray texto = QStringLiteral("Añadir jalapeño_endMessage_").toUtf8();
-    const qsizetype corte = texto.indexOf("\xC3\xB1") + 1;
-    servicio.enviar(texto.left(corte));
-    // The half character waits in the decoder; the rest goes as a separate read.
-    ASSERT_TRUE(esperarHasta([&] { return salida.historial.contains(QString::fromUtf8(texto.left(corte - 1))); }));
-    servicio.enviar(texto.mid(corte));
-    ASSERT_TRUE(esperarHasta([&] { return procesados.size() == 1; }));
-    EXPECT_EQ(procesados.first(), QStringLiteral("Añadir jalapeño"));
 }
 
 TEST_F(EnlaceTest, UnIntentoQueNoTerminaSeAbandonaComoTiempoAgotado) {

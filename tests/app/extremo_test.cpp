@@ -7,6 +7,8 @@
 #include <QTcpServer>
 #include <QTemporaryDir>
 
+#include "tablas.h"
+
 namespace kestrel {
 namespace {
 
@@ -34,9 +36,7 @@ protected:
     }
 
     void escribir(const QString& nombre, const QByteArray& contenido) {
-        QFile f(dir.filePath(nombre));
-        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-        f.write(contenido);
+        ASSERT_TRUE(prueba::escribirArchivo(dir.filePath(nombre), contenido));
     }
 };
 

@@ -30,16 +30,8 @@ using prueba::esperarHasta;
 const QByteArray codigo = QByteArrayLiteral("123456789012345\r\n");
 const QByteArray estadoLibre = QByteArrayLiteral("{\"idSyA\":\"123456789012345\",\"status\":\"0\"}");
 
-void escribir(const QString& ruta, const QByteArray& contenido) {
-    QFile f(ruta);
-    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-    f.write(contenido);
-}
-
-QByteArray leer(const QString& ruta) {
-    QFile f(ruta);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<no existe>");
-}
+using prueba::escribirArchivo;
+using prueba::leerArchivo;
 
 class VentanaTest : public ::testing::Test {
 protected:
@@ -75,8 +67,7 @@ protected:
 
     // Starts the window over the given "Acceso" file (a null one leaves the folder without it).
     void arrancar(const QByteArray& archivo = codigo) {
-        if (!archivo.isNull())
-            escribir(acceso(), archivo);
+        ASSERT_TRUE(archivo.isNull() || escribirArchivo(acceso(), archivo));
         ventana.reset();
         ventana = std::make_unique<frmMain>(dependencias(dialogos, area));
         EXPECT_TRUE(ventana->Form_Load());
@@ -179,7 +170,7 @@ TEST_F(VentanaTest, SinCodigoSePreguntaAntesDeConectarYSeGuarda) {
     arrancar(QByteArray());
     EXPECT_EQ(estadoAlPreguntar, 0);
     EXPECT_EQ(dialogos.preguntas(), 2);
-    EXPECT_EQ(leer(acceso()), codigo);
+    EXPECT_EQ(leerArchivo(acceso()), codigo);
     EXPECT_EQ(control<QLineEdit>("txtCodigo")->text(), QStringLiteral("123456789012345"));
     conectada();
     EXPECT_EQ(servicio.identificaciones().first(), QByteArray("{\"idSyA\":\"123456789012345\",\"type\":\"id\"}"));
@@ -188,12 +179,12 @@ TEST_F(VentanaTest, SinCodigoSePreguntaAntesDeConectarYSeGuarda) {
 TEST_F(VentanaTest, CambiarCodigoGuardaAvisaYTermina) {
     arrancar("111111111111111\r\nREVISAR\r\n");
     QList<QByteArray> archivoAlPreguntar;
-    dialogos.alPreguntar = [&](const QString&) { archivoAlPreguntar << leer(acceso()); };
+    dialogos.alPreguntar = [&](const QString&) { archivoAlPreguntar << leerArchivo(acceso()); };
     dialogos.respuestas = {QString(), QStringLiteral("12345"), QStringLiteral("222222222222222")};
     control<QPushButton>("cmdCambiarCodigo")->click();
     // Cancelled and invalid answers never reached the disk.
     EXPECT_EQ(archivoAlPreguntar, QList<QByteArray>(3, QByteArray("111111111111111\r\nREVISAR\r\n")));
-    EXPECT_EQ(leer(acceso()), QByteArray("222222222222222\r\n"));
+    EXPECT_EQ(leerArchivo(acceso()), QByteArray("222222222222222\r\n"));
     EXPECT_EQ(control<QLineEdit>("txtCodigo")->text(), QStringLiteral("222222222222222"));
     EXPECT_EQ(dialogos.textosMensajes(),
               QStringList{"El codigo se ha actualizado correctamente, se va cerrar el servidor de impresoras, "
@@ -204,29 +195,26 @@ TEST_F(VentanaTest, CambiarCodigoGuardaAvisaYTermina) {
 // The chosen file is copied as it is under the bitmap name and painted; cancelling, or a file that is not a
 // picture, leaves the logo as it was.
 TEST_F(VentanaTest, CargarImagen) {
-    escribir(logo(), "logo anterior");
+    ASSERT_TRUE(escribirArchivo(logo(), "logo anterior"));
     arrancar();
     const QImage antes = control<CajaImagen>("pctLogo")->imagen();
     control<QPushButton>("Command2")->click();
     const QString basura = dir.filePath(QStringLiteral("no-es-imagen.jpg"));
-    escribir(basura, "esto no es una imagen");
+    ASSERT_TRUE(escribirArchivo(basura, "esto no es una imagen"));
     dialogos.archivos = {basura};
     control<QPushButton>("Command2")->click();
     ASSERT_EQ(dialogos.textosMensajes().size(), 1);
     EXPECT_TRUE(dialogos.textosMensajes().first().startsWith(QStringLiteral("No se pudo cargar la imagen")));
-    EXPECT_EQ(leer(logo()), QByteArray("logo anterior"));
+    EXPECT_EQ(leerArchivo(logo()), QByteArray("logo anterior"));
     EXPECT_EQ(control<CajaImagen>("pctLogo")->imagen(), antes);
 
-    QImage foto(200, 100, QImage::Format_RGB32);
-    foto.fill(QColor(200, 0, 0));
-    const QString ruta = dir.filePath(QStringLiteral("foto.jpg"));
-    ASSERT_TRUE(foto.save(ruta, "JPG"));
+    const QString ruta = prueba::carpetaDatos(QStringLiteral("app/foto.jpg"));
     dialogos.archivos = {ruta};
     dialogos.mostrados.clear();
     control<QPushButton>("Command2")->click();
     EXPECT_EQ(dialogos.mostrados.first().texto,
               QStringLiteral("Imágenes Bmp,Gif, Jpg,jpeg)|*.bmp,*.gif,*.jpg,*jpeg|Todos|*.*"));
-    EXPECT_EQ(leer(logo()), leer(ruta));
+    EXPECT_EQ(leerArchivo(logo()), leerArchivo(ruta));
     EXPECT_EQ(dialogos.textosMensajes(), QStringList{"Imagen Cargada"});
     // 200 x 100 into the 280 x 160 box: 280 x 140 at (0, 10); the next start shows it too.
     for (int vez = 0; vez < 2; ++vez, arrancar()) {

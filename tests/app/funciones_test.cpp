@@ -13,9 +13,7 @@ namespace {
 // tests/data/tablas/funciones.json.
 TEST(Funciones, ExisteArchivo) {
     QTemporaryDir dir;
-    QFile f(dir.filePath(QStringLiteral("logo.bmp")));
-    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-    f.close();
+    ASSERT_TRUE(prueba::escribirArchivo(dir.filePath(QStringLiteral("logo.bmp"))));
     ASSERT_TRUE(QDir(dir.path()).mkdir(QStringLiteral("sub")));
     prueba::comprobarTablas(QStringLiteral("funciones"),
                             {{QStringLiteral("existeArchivo"), [&](const QJsonArray& a) {

@@ -52,9 +52,7 @@ TEST(OpcionesAgente, CarpetaDeLaAplicacion) {
     EXPECT_EQ(resolverCarpetaAplicacion({}, base.filePath(QStringLiteral("no-existe")), usuario, &error), usuario);
     EXPECT_TRUE(QDir(usuario).exists());
     // A folder that cannot be made is an error with its reason.
-    QFile archivo(base.filePath(QStringLiteral("archivo")));
-    ASSERT_TRUE(archivo.open(QIODevice::WriteOnly));
-    archivo.close();
+    ASSERT_TRUE(prueba::escribirArchivo(base.filePath(QStringLiteral("archivo"))));
     EXPECT_TRUE(resolverCarpetaAplicacion(base.filePath(QStringLiteral("archivo/dentro")), ejecutable, usuario, &error)
                     .isEmpty());
     EXPECT_FALSE(error.isEmpty());

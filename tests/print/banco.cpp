@@ -1,11 +1,14 @@
 #include "banco.h"
 
+#include <gtest/gtest.h>
+
 #include <QJsonDocument>
 #include <QJsonObject>
 
 #include <memory>
 
 #include "json/json.h"
+#include "tablas.h"
 
 namespace kestrel::prueba {
 
@@ -29,18 +32,33 @@ QList<Llamada> llamadasDe(const QJsonValue& llamadas) {
         Llamada llamada;
         for (const QJsonValue& e : l.toArray()) {
             const QJsonObject o = e.toObject();
+            llamada.fuente = o["fuente"].toString(llamada.fuente);
+            llamada.puntos = static_cast<float>(o["puntos"].toDouble(llamada.puntos));
             if (e.isString())
                 llamada.elementos << ElementoLinea::deTexto(e.toString());
             else if (o.contains(QStringLiteral("numero")))
                 llamada.elementos << ElementoLinea::deNumero(*Decimal::desdeTextoInvariante(o["numero"].toString()));
             else if (o.contains(QStringLiteral("columna")))
                 llamada.elementos << ElementoLinea::deColumna(o["columna"].toInt());
+
             else
                 llamada.salto = o["salto"].toBool(true);
         }
         resultado << llamada;
     }
     return resultado;
+}
+
+void imprimirLlamadas(Impresora& impresora, const QString& archivo) {
+    const QByteArray llamadas = leerArchivo(carpetaDatos(archivo));
+    EXPECT_FALSE(llamadas.isEmpty()) << archivo.toStdString();
+    for (const Llamada& l : llamadasDe(QJsonDocument::fromJson(llamadas).array())) {
+        if (!l.fuente.isEmpty())
+            impresora.fijarNombreFuente(l.fuente);
+        if (l.puntos > 0)
+            impresora.fijarTamanoFuente(l.puntos);
+        impresora.imprimir(l.elementos, l.salto);
+    }
 }
 
 Banco::Banco(const QStringList& nombres, const QString& predeterminada)

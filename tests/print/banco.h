@@ -31,14 +31,18 @@ Valor ajustes(std::initializer_list<std::pair<QString, QString>> pares);
 /// A value written in a table (a settings list, say) as the product's reader builds it; null gives no value.
 Valor valorDe(const QJsonValue& v);
 
-/// One print call of a table row.
+/// One print call of a table row, with the font it changes first (none when empty or zero).
 struct Llamada {
     Linea elementos;
     bool salto = true;
+    QString fuente;
+    float puntos = 0;
 };
 /// The calls of a table row: each a list of texts, {"numero": "1.5"} and {"columna": 5}; {"salto": false}
-/// among them prints without a line feed.
+/// among them prints without a line feed, {"fuente": "Courier 17 CPI"} and {"puntos": 12} change the font.
 QList<Llamada> llamadasDe(const QJsonValue& llamadas);
+/// Prints the calls of a JSON file under tests/data on a printer, ending no document.
+void imprimirLlamadas(Impresora& impresora, const QString& archivo);
 
 /// Text-view printers Facturas, Cocina and Bar (Facturas the default), a balloon recorder and the print
 /// context over them, with an empty configuration and a fixed clock.

@@ -1,11 +1,7 @@
 #include "apoyo.h"
 
-#include <QCoreApplication>
-#include <QElapsedTimer>
-#include <QFile>
 #include <QProcess>
 #include <QRegularExpression>
-#include <QThread>
 
 #include <algorithm>
 
@@ -52,25 +48,8 @@ InfoPdf infoPdf(const QString& ruta) {
     return info;
 }
 
-bool esperarHasta(const std::function<bool()>& condicion, int ms) {
-    QElapsedTimer reloj;
-    reloj.start();
-    while (!condicion()) {
-        if (reloj.elapsed() > ms)
-            return false;
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
-        QThread::msleep(10);
-    }
-    return true;
-}
-
 QStringList archivos(const QDir& carpeta) {
     return carpeta.entryList(QDir::Files, QDir::Name);
-}
-
-QByteArray leer(const QString& ruta) {
-    QFile f(ruta);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
 }
 
 QString caja() {

@@ -10,6 +10,8 @@
 #include <functional>
 #include <ostream>
 
+#include "tablas.h"
+
 /// Lets GoogleTest show texts as texts in its failure messages.
 inline void PrintTo(const QString& texto, std::ostream* os) {
     *os << '"' << texto.toStdString() << '"';
@@ -41,12 +43,10 @@ struct InfoPdf {
 };
 InfoPdf infoPdf(const QString& ruta);
 
-/// Lets events run until condicion holds (true) or ms pass (false).
-bool esperarHasta(const std::function<bool()>& condicion, int ms);
-
 /// Names of the files in a folder, sorted.
 QStringList archivos(const QDir& carpeta);
-QByteArray leer(const QString& ruta);
+using kestrel::prueba::esperarHasta;
+using kestrel::prueba::leerArchivo;
 
 // The private CUPS scheduler of the end-to-end tests (scripts/cups-sandbox, started by a CTest fixture): its
 // folder, and the folder where every queue captures its jobs as <queue>-<n>.

@@ -3,10 +3,12 @@
 #include <QFile>
 #include <QProcess>
 #include <QRegularExpression>
+#include <QScopeGuard>
 #include <QTcpServer>
 #include <QTemporaryDir>
 
 #include "apoyo.h"
+#include "tablas.h"
 
 // The whole road of a job: kestrel-servicio sends a message over TCP, kestrel-agente prints it on the
 // installed printers, which here are the private scheduler's capture queues (Facturas is the default).
@@ -14,7 +16,7 @@
 namespace {
 
 QString datos(const char* nombre) {
-    return qEnvironmentVariable("KESTREL_DATOS_PRUEBA") + QStringLiteral("/print_qt/") + QString::fromUtf8(nombre);
+    return kestrel::prueba::carpetaDatos(QStringLiteral("print_qt/") + QString::fromUtf8(nombre));
 }
 
 using namespace prueba;
@@ -25,27 +27,12 @@ quint16 puertoLibre() {
     return s.serverPort();
 }
 
-/// A queue made unusable for the length of a test, whatever the test does.
-class ColaDetenida {
-public:
-    explicit ColaDetenida(QString cola) : m_cola(std::move(cola)) { ejecutar(QStringLiteral("cupsdisable"), {m_cola}); }
-    ~ColaDetenida() { ejecutar(QStringLiteral("cupsenable"), {m_cola}); }
-    ColaDetenida(const ColaDetenida&) = delete;
-    ColaDetenida& operator=(const ColaDetenida&) = delete;
-
-private:
-    QString m_cola;
-};
-
 class AgenteCups : public ::testing::Test {
 protected:
     void SetUp() override {
         ASSERT_FALSE(caja().isEmpty()) << "falta la caja de CUPS de la prueba";
         ASSERT_TRUE(dir.isValid());
-        QFile acceso(dir.filePath(QStringLiteral("Acceso")));
-        ASSERT_TRUE(acceso.open(QIODevice::WriteOnly));
-        acceso.write("123456789012345\n");
-        acceso.close();
+        ASSERT_TRUE(kestrel::prueba::escribirArchivo(dir.filePath(QStringLiteral("Acceso")), "123456789012345\n"));
         esperarColaVacia();
     }
 
@@ -103,7 +90,9 @@ TEST_F(AgenteCups, UnaComandaDeDosAreasSaleEnLaColaDeCadaArea) {
 TEST_F(AgenteCups, UnaColaDetenidaMandaElTicketALaPredeterminadaConElAviso) {
     const QStringList antes = archivos(capturas());
     {
-        ColaDetenida detenida(QStringLiteral("Bar"));
+        // Bar unusable while the agent prints, enabled again whatever the test does.
+        ejecutar(QStringLiteral("cupsdisable"), {QStringLiteral("Bar")});
+        const auto habilitar = qScopeGuard([] { ejecutar(QStringLiteral("cupsenable"), {QStringLiteral("Bar")}); });
         atender({datos("comanda-cocina-bar.json")});
     }
     const auto nuevos = esperarTrabajos(antes, 2);
@@ -119,7 +108,7 @@ TEST_F(AgenteCups, ElCajonEsUnSoloTrabajoCrudoConLosCincoBytes) {
     atender({datos("cajon.json")});
     const auto nuevos = esperarTrabajos(antes, 1);
     ASSERT_EQ(nuevos.keys(), QStringList{"Facturas"}) << "abrir el cajon no imprime nada";
-    EXPECT_EQ(leer(nuevos.first()).toHex(' '), QByteArray("1b 70 00 3c f0"));
+    EXPECT_EQ(leerArchivo(nuevos.first()).toHex(' '), QByteArray("1b 70 00 3c f0"));
 }
 
 } // namespace

@@ -1,20 +1,22 @@
 #include <gtest/gtest.h>
 
-#include <QFile>
 #include <QRegularExpression>
+#include <QScopeGuard>
 
 #include <csignal>
 #include <sys/types.h>
 
 #include "apoyo.h"
+#include "banco.h"
 #include "json/fallo.h"
 #include "print/qt/sistemas.h"
+#include "tablas.h"
 
 // End to end through the private scheduler the CTest fixture starts (scripts/cups-sandbox): queues Facturas
 // (default), Cocina, Bar, Detenida and Rechaza, each capturing its jobs into <caja>/out/<cola>-<n>.
 
 using namespace kestrel;
-using namespace prueba;
+using namespace ::prueba;
 
 namespace {
 
@@ -68,27 +70,19 @@ TEST_F(ImpresionCups, UnaComandaLlegaALaColaComoUnSoloPdfConSusLineas) {
     cocina.cerrarSondeo();
     EXPECT_EQ(trabajosDe(QStringLiteral("Cocina")), trabajos) << "el sondeo no gasta papel";
 
-    cocina.fijarTamanoFuente(10);
-    cocina.imprimir({E::deColumna(17), E::deTexto("COCINA")});
-    cocina.fijarNombreFuente(QStringLiteral("Courier 17 CPI"));
-    cocina.fijarTamanoFuente(16);
-    cocina.imprimir({E::deTexto("Mesa 12")});
-    cocina.fijarTamanoFuente(12);
-    cocina.imprimir({E::deNumero(Decimal(3)), E::deColumna(7), E::deTexto("Empanada de pollo"), E::deColumna(34),
-                     E::deTexto("12.000")});
-    cocina.imprimir({E::deTexto("-> BIEN DORADAS")});
+    kestrel::prueba::imprimirLlamadas(cocina, QStringLiteral("print_qt/comanda-cocina.json"));
     cocina.finDocumento();
 
     const auto nuevos = esperarTrabajos(antes);
     ASSERT_EQ(nuevos.keys(), QStringList{"Cocina"});
     const QString ruta = nuevos.first();
-    EXPECT_TRUE(leer(ruta).startsWith("%PDF"));
+    EXPECT_TRUE(leerArchivo(ruta).startsWith("%PDF"));
     const QString texto = textoPdf(ruta);
     EXPECT_TRUE(texto.contains(QLatin1String("COCINA"))) << texto.toStdString();
-    EXPECT_TRUE(texto.contains(QLatin1String("Mesa 12")));
-    EXPECT_TRUE(texto.contains(QRegularExpression(QStringLiteral("3\\s+Empanada de pollo\\s+12.000"))))
+    EXPECT_TRUE(texto.contains(QLatin1String("Mesa 4")));
+    EXPECT_TRUE(texto.contains(QRegularExpression(QStringLiteral("2\\s+Hamburguesa 3\\s+25.000"))))
         << texto.toStdString();
-    EXPECT_TRUE(texto.contains(QLatin1String("-> BIEN DORADAS")));
+    EXPECT_TRUE(texto.contains(QLatin1String("-> SIN CEBOLLA")));
 }
 
 TEST_F(ImpresionCups, UnDocumentoLargoPasaDePaginaCuandoSeLlenaLaHoja) {
@@ -113,7 +107,7 @@ TEST_F(ImpresionCups, ElPulsoDelCajonLlegaByteAByte) {
     sistema->escribirCrudo(QStringLiteral("Facturas"), pulso);
     const auto nuevos = esperarTrabajos(antes);
     ASSERT_EQ(nuevos.keys(), QStringList{"Facturas"});
-    EXPECT_EQ(leer(nuevos.first()).toHex(' '), pulso.toHex(' '));
+    EXPECT_EQ(leerArchivo(nuevos.first()).toHex(' '), pulso.toHex(' '));
 }
 
 TEST_F(ImpresionCups, UnaColaQueNoPuedeRecibirTrabajosFallaElSondeo) {
@@ -132,13 +126,10 @@ TEST_F(ImpresionCups, UnaColaQueNoPuedeRecibirTrabajosFallaElSondeo) {
         Impresora& impresora = seleccionar(cola);
         EXPECT_NO_THROW(impresora.sondear());
         cups(QString::fromLatin1(c.averiar), {cola});
-        try {
-            impresora.sondear();
-            ADD_FAILURE() << "el sondeo no fallo";
-        } catch (const FalloPlataforma& e) {
-            EXPECT_EQ(e.numero(), numerofallo::errorImpresora);
-            EXPECT_TRUE(e.descripcion().contains(QString::fromUtf8(c.razon))) << e.descripcion().toStdString();
-        }
+        const QString fallo = kestrel::prueba::falloO([&] { return impresora.sondear(), QString(); }, true);
+        EXPECT_TRUE(fallo.startsWith(QStringLiteral("fallo %1: ").arg(numerofallo::errorImpresora)) &&
+                    fallo.contains(QString::fromUtf8(c.razon)))
+            << fallo.toStdString();
         cups(QString::fromLatin1(c.reparar), {cola});
         EXPECT_NO_THROW(impresora.sondear());
     }
@@ -149,39 +140,11 @@ TEST_F(ImpresionCups, UnaColaBorradaDespuesDeElegirlaFallaElSondeoYElTrabajo) {
     cups(QStringLiteral("lpadmin"), {"-p", cola, "-E", "-v", "capture:" + caja() + "/out/Temporal", "-m", "raw"});
     Impresora& impresora = seleccionar(cola);
     cups(QStringLiteral("lpadmin"), {"-x", cola});
-    try {
-        impresora.sondear();
-        ADD_FAILURE() << "el sondeo no fallo";
-    } catch (const FalloPlataforma& e) {
-        EXPECT_TRUE(e.descripcion().contains(QLatin1String("no existe"))) << e.descripcion().toStdString();
-    }
+    EXPECT_TRUE(kestrel::prueba::falloO([&] { return impresora.sondear(), QString(); }, true).contains("no existe"));
     impresora.imprimir({E::deTexto("nadie lo recibe")});
     EXPECT_THROW(impresora.finDocumento(), FalloPlataforma);
     EXPECT_THROW(sistema->escribirCrudo(cola, "x"), FalloPlataforma);
 }
-
-/// Freezes the scheduler for as long as it lives; thaws it whatever the test does.
-class CupsCongelado {
-public:
-    CupsCongelado() {
-        QFile f(caja() + QStringLiteral("/cupsd.pid"));
-        if (f.open(QIODevice::ReadOnly))
-            m_pid = static_cast<pid_t>(f.readAll().trimmed().toInt());
-        if (m_pid > 0)
-            ::kill(m_pid, SIGSTOP);
-    }
-    ~CupsCongelado() {
-        if (m_pid > 0)
-            ::kill(m_pid, SIGCONT);
-    }
-    CupsCongelado(const CupsCongelado&) = delete;
-    CupsCongelado& operator=(const CupsCongelado&) = delete;
-
-    bool valido() const { return m_pid > 0; }
-
-private:
-    pid_t m_pid = 0;
-};
 
 TEST_F(ImpresionCups, ConElPlanificadorCongeladoNadaEsperaMasQueElLimite) {
     constexpr auto limite = 500ms;
@@ -194,8 +157,11 @@ TEST_F(ImpresionCups, ConElPlanificadorCongeladoNadaEsperaMasQueElLimite) {
     {
         // Every call gives up at the limit instead of waiting for the scheduler: were one to wait, the test
         // would hang here until CTest's timeout.
-        CupsCongelado congelado;
-        ASSERT_TRUE(congelado.valido());
+        // The scheduler frozen for the block, thawed whatever the test does.
+        const auto pid = static_cast<pid_t>(leerArchivo(caja() + QStringLiteral("/cupsd.pid")).trimmed().toInt());
+        ASSERT_GT(pid, 0);
+        ::kill(pid, SIGSTOP);
+        const auto deshielo = qScopeGuard([pid] { ::kill(pid, SIGCONT); });
         EXPECT_THROW(congelable->impresoras(), FalloPlataforma);
         EXPECT_THROW(congelable->predeterminada(), FalloPlataforma);
         EXPECT_THROW(cocina.sondear(), FalloPlataforma);

@@ -1,13 +1,13 @@
 #include <gtest/gtest.h>
 
 #include <QFile>
-#include <QImage>
 #include <QRegularExpression>
 #include <QTemporaryDir>
 
 #include "apoyo.h"
 #include "json/fallo.h"
 #include "print/qt/sistemas.h"
+#include "banco.h"
 #include "tablas.h"
 
 using namespace kestrel;
@@ -18,34 +18,6 @@ namespace {
 using E = ElementoLinea;
 
 constexpr double puntosPorMm = 72.0 / 25.4;
-
-std::string leer(const QString& ruta) {
-    return ::prueba::leer(ruta).toStdString();
-}
-
-/// A kitchen ticket the way the documents print one: heading, large table name, products with quantity,
-/// name and amount ending one column short of the 40-column line.
-void imprimirComandaDePrueba(Impresora& i, int productos = 3) {
-    i.fijarTamanoFuente(10);
-    i.imprimir({E::deColumna(18), E::deTexto("COCINA")});
-    i.fijarNegrita(false);
-    i.fijarEnfasis(false);
-    i.fijarNombreFuente(QStringLiteral("Courier 17 CPI"));
-    i.imprimir({E::deTexto(QString(37, QLatin1Char('=')))});
-    i.fijarTamanoFuente(16);
-    i.imprimir({E::deTexto("Mesa 4")});
-    i.fijarTamanoFuente(12);
-    for (int p = 0; p < productos; ++p) {
-        if (p > 0)
-            i.imprimir({E::deTexto(QString(39, QLatin1Char('-')))});
-        i.imprimir({E::deNumero(Decimal(2)), E::deColumna(7), E::deTexto(QStringLiteral("Hamburguesa %1").arg(p + 1)),
-                    E::deColumna(34), E::deTexto("25.000")});
-        i.imprimir({E::deTexto("-> SIN CEBOLLA")});
-    }
-    i.imprimir({E::deTexto("Pedido 1234")});
-    i.imprimir({E::deTexto(" ")});
-    i.imprimir({E::deTexto(".")});
-}
 
 class PdfVirtual : public ::testing::Test {
 protected:
@@ -71,7 +43,9 @@ TEST_F(PdfVirtual, CadaDocumentoEsUnPdfDelAnchoDelRolloYSuVistaDeTexto) {
     Impresora& cocina = seleccionar(QStringLiteral("Cocina"));
     cocina.sondear();
     cocina.cerrarSondeo();
-    imprimirComandaDePrueba(cocina);
+    // A kitchen ticket the way the documents print one: heading, large table name, products with quantity,
+    // name and amount ending one column short of the 40-column line.
+    kestrel::prueba::imprimirLlamadas(cocina, QStringLiteral("print_qt/comanda-cocina.json"));
     cocina.finDocumento();
 
     EXPECT_EQ(::prueba::archivos(salida), QStringList({"Cocina-1.pdf", "Cocina-1.txt"}));
@@ -93,15 +67,14 @@ TEST_F(PdfVirtual, CadaDocumentoEsUnPdfDelAnchoDelRolloYSuVistaDeTexto) {
     EXPECT_GT(info.bordeDerecho, 60 * puntosPorMm);
     EXPECT_LT(info.bordeDerecho, 77 * puntosPorMm);
 
-    EXPECT_EQ(leer(salida.filePath(QStringLiteral("Cocina-1.txt"))),
-              leer(qEnvironmentVariable("KESTREL_DATOS_PRUEBA") + QStringLiteral("/print_qt/comanda-cocina.txt")));
+    EXPECT_EQ(
+        kestrel::prueba::leerArchivo(salida.filePath(QStringLiteral("Cocina-1.txt"))),
+        kestrel::prueba::leerArchivo(kestrel::prueba::carpetaDatos(QStringLiteral("print_qt/comanda-cocina.txt"))));
 }
 
 TEST_F(PdfVirtual, LaNumeracionSigueDespuesDeLoQueYaHabiaEnLaCarpeta) {
-    QFile previo(salida.filePath(QStringLiteral("Bar-2.pdf")));
-    ASSERT_TRUE(previo.open(QIODevice::WriteOnly));
-    previo.write("de una corrida anterior");
-    previo.close();
+    const QString previo = salida.filePath(QStringLiteral("Bar-2.pdf"));
+    ASSERT_TRUE(kestrel::prueba::escribirArchivo(previo, "de una corrida anterior"));
     Impresora& bar = seleccionar(QStringLiteral("Bar"));
     for (int n = 0; n < 2; ++n) {
         bar.imprimir({E::deTexto(QStringLiteral("documento %1").arg(n))});
@@ -109,8 +82,8 @@ TEST_F(PdfVirtual, LaNumeracionSigueDespuesDeLoQueYaHabiaEnLaCarpeta) {
     }
     EXPECT_EQ(::prueba::archivos(salida),
               QStringList({"Bar-1.pdf", "Bar-1.txt", "Bar-2.pdf", "Bar-3.pdf", "Bar-3.txt"}));
-    EXPECT_EQ(leer(previo.fileName()), "de una corrida anterior");
-    EXPECT_EQ(leer(salida.filePath(QStringLiteral("Bar-3.txt"))), "documento 1\n");
+    EXPECT_EQ(kestrel::prueba::leerArchivo(previo), "de una corrida anterior");
+    EXPECT_EQ(kestrel::prueba::leerArchivo(salida.filePath(QStringLiteral("Bar-3.txt"))), "documento 1\n");
 }
 
 TEST_F(PdfVirtual, SinNadaImpresoNoHayTrabajoYLoDescartadoNoSeImprime) {
@@ -125,7 +98,7 @@ TEST_F(PdfVirtual, SinNadaImpresoNoHayTrabajoYLoDescartadoNoSeImprime) {
 
     facturas.imprimir({E::deTexto("SIGUIENTE")});
     facturas.finDocumento();
-    EXPECT_EQ(leer(salida.filePath(QStringLiteral("Facturas-1.txt"))), "SIGUIENTE\n");
+    EXPECT_EQ(kestrel::prueba::leerArchivo(salida.filePath(QStringLiteral("Facturas-1.txt"))), "SIGUIENTE\n");
     // The font is the printer's, not the document's: it stays for the next one.
     EXPECT_EQ(facturas.tamanoFuente(), 12.0F);
 }
@@ -154,21 +127,21 @@ TEST(PdfVirtualAncho, ElRolloMasAngostoQueContieneElTicket) {
 
 TEST_F(PdfVirtual, UnTicketLargoEsUnaSolaPaginaLarga) {
     Impresora& cocina = seleccionar(QStringLiteral("Cocina"));
-    imprimirComandaDePrueba(cocina, 60);
+    cocina.fijarTamanoFuente(12);
+    for (int i = 1; i <= 180; ++i)
+        cocina.imprimir({E::deTexto(QStringLiteral("Linea %1").arg(i))});
     cocina.finDocumento();
     const QString pdf = salida.filePath(QStringLiteral("Cocina-1.pdf"));
     EXPECT_EQ(::prueba::infoPdf(pdf).paginas, 1);
     EXPECT_GT(::prueba::infoPdf(pdf).pagina.height(), 600 * puntosPorMm);
-    EXPECT_TRUE(::prueba::textoPdf(pdf).contains(QLatin1String("Hamburguesa 60")));
+    EXPECT_TRUE(::prueba::textoPdf(pdf).contains(QLatin1String("Linea 180")));
 }
 
 TEST_F(PdfVirtual, ElPulsoDelCajonQuedaTalCual) {
     const QByteArray pulso("\x1b\x70\x00\x3c\xf0", 5);
     sistema->escribirCrudo(QStringLiteral("facturas "), pulso);
     sistema->escribirCrudo(QStringLiteral("Facturas"), pulso);
-    QFile f(salida.filePath(QStringLiteral("Facturas-cajon-2.bin")));
-    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
-    EXPECT_EQ(f.readAll(), pulso);
+    EXPECT_EQ(kestrel::prueba::leerArchivo(salida.filePath(QStringLiteral("Facturas-cajon-2.bin"))), pulso);
     EXPECT_EQ(::prueba::archivos(salida), QStringList({"Facturas-cajon-1.bin", "Facturas-cajon-2.bin"}));
     EXPECT_EQ(falloO([&] { return sistema->escribirCrudo(QStringLiteral("Caja"), pulso), QString(); }),
               QStringLiteral("fallo 482"))
@@ -176,27 +149,22 @@ TEST_F(PdfVirtual, ElPulsoDelCajonQuedaTalCual) {
 }
 
 TEST_F(PdfVirtual, LaImagenSeDibujaEnElPdfYNoDejaLineaEnLaVista) {
-    QImage logo(300, 120, QImage::Format_RGB32);
-    logo.fill(Qt::red);
-    const QString ruta = dir.filePath(QStringLiteral("logo.bmp"));
-    ASSERT_TRUE(logo.save(ruta, "PNG"));
     Impresora& facturas = sistema->actual();
-    facturas.dibujarImagen(ruta, 500, 20, 2000, 800);
+    facturas.dibujarImagen(kestrel::prueba::carpetaDatos(QStringLiteral("print_qt/imagenes/png300.png")), 500, 20, 2000,
+                           800);
     facturas.imprimir({E::deTexto("RESTAURANTE")});
     EXPECT_THROW(facturas.dibujarImagen(dir.filePath(QStringLiteral("otro.bmp")), 0, 0, 10, 10), FalloPlataforma);
     facturas.finDocumento();
     const QString pdf = salida.filePath(QStringLiteral("Facturas-1.pdf"));
     EXPECT_EQ(::prueba::infoPdf(pdf).imagenes, 1);
-    EXPECT_EQ(leer(salida.filePath(QStringLiteral("Facturas-1.txt"))), "RESTAURANTE\n");
+    EXPECT_EQ(kestrel::prueba::leerArchivo(salida.filePath(QStringLiteral("Facturas-1.txt"))), "RESTAURANTE\n");
     // The page is long enough for the picture that hangs below the only line.
     EXPECT_GT(::prueba::infoPdf(pdf).pagina.height(), (820.0 / 20.0));
 }
 
 TEST(PdfVirtualSinCarpeta, UnaCarpetaImposibleHaceFallarElSondeo) {
     QTemporaryDir dir;
-    QFile archivo(dir.filePath(QStringLiteral("archivo")));
-    ASSERT_TRUE(archivo.open(QIODevice::WriteOnly));
-    archivo.close();
+    ASSERT_TRUE(kestrel::prueba::escribirArchivo(dir.filePath(QStringLiteral("archivo"))));
     auto sistema = crearSistemaVirtual({QStringLiteral("Facturas")}, dir.filePath(QStringLiteral("archivo/salida")));
     EXPECT_EQ(falloO([&] { return sistema->actual().sondear(), QString(); }), QStringLiteral("fallo 482"));
     EXPECT_THROW(sistema->escribirCrudo(QStringLiteral("Facturas"), "x"), FalloPlataforma);

@@ -50,15 +50,8 @@ QString configuracionCompleta(const QString& carpeta, const Valor& cambios) {
 
 } // namespace
 
-QString carpetaDatos(const QString& relativa) {
-    return QDir(qEnvironmentVariable("KESTREL_DATOS_PRUEBA")).filePath(relativa);
-}
-
 QString leerTexto(const QString& ruta) {
-    QFile f(ruta);
-    if (!f.open(QIODevice::ReadOnly))
-        return {};
-    return QString::fromUtf8(f.readAll());
+    return QString::fromUtf8(leerArchivo(ruta));
 }
 
 QString mensajeDeCaso(const QString& rutaJson) {
@@ -85,9 +78,7 @@ QString mensajeDeCaso(const QString& rutaJson) {
 
 void compararConDorado(const QString& rutaDorado, const QString& obtenido) {
     if (!qEnvironmentVariableIsEmpty("KESTREL_REESCRIBIR_DORADOS")) {
-        QFile f(rutaDorado);
-        ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate)) << rutaDorado.toStdString();
-        f.write(obtenido.toUtf8());
+        ASSERT_TRUE(escribirArchivo(rutaDorado, obtenido.toUtf8())) << rutaDorado.toStdString();
         GTEST_SKIP() << "reescrito " << rutaDorado.toStdString();
     }
     EXPECT_EQ(obtenido.toStdString(), leerTexto(rutaDorado).toStdString());

@@ -7,10 +7,9 @@
 
 #include <gtest/gtest.h>
 
-namespace kestrel::prueba {
+#include "tablas.h"
 
-/// A path under tests/data (KESTREL_DATOS_PRUEBA).
-QString carpetaDatos(const QString& relativa);
+namespace kestrel::prueba {
 
 /// The whole text of a fixture file (UTF-8); empty when it cannot be read.
 QString leerTexto(const QString& ruta);

@@ -1,9 +1,5 @@
 #include "servicio_prueba.h"
 
-#include <QCoreApplication>
-#include <QDeadlineTimer>
-#include <QThread>
-
 namespace kestrel::prueba {
 
 ServicioPrueba::ServicioPrueba(QObject* parent) : QObject(parent) {
@@ -59,17 +55,6 @@ QList<QByteArray> ServicioPrueba::con(const char* clave) const {
         if (t.contains(clave))
             r << t;
     return r;
-}
-
-bool esperarHasta(const std::function<bool()>& condicion, int ms) {
-    QDeadlineTimer plazo(ms);
-    while (!condicion()) {
-        if (plazo.hasExpired())
-            return false;
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
-        QThread::usleep(200);
-    }
-    return true;
 }
 
 } // namespace kestrel::prueba

@@ -10,6 +10,7 @@
 #include <functional>
 
 #include "lector_respuestas.h"
+#include "tablas.h"
 
 namespace kestrel::prueba {
 
@@ -47,8 +48,5 @@ private:
     LectorRespuestas m_lector;
     quint16 m_puerto = 0;
 };
-
-/// Runs the event loop until condicion holds or ms pass.
-bool esperarHasta(const std::function<bool()>& condicion, int ms = 5000);
 
 } // namespace kestrel::prueba

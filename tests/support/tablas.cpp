@@ -2,10 +2,14 @@
 
 #include <gtest/gtest.h>
 
+#include <QCoreApplication>
+#include <QDeadlineTimer>
+#include <QDir>
 #include <QFile>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QSet>
+#include <QThread>
 
 #include "json/fallo.h"
 
@@ -25,7 +29,7 @@ QString comoTexto(const QJsonValue& v) {
 } // namespace
 
 void comprobarTablas(const QString& tema, const QMap<QString, FuncionTabla>& funciones) {
-    const QString ruta = qEnvironmentVariable("KESTREL_DATOS_PRUEBA") + QStringLiteral("/tablas/") + tema + ".json";
+    const QString ruta = carpetaDatos(QStringLiteral("tablas/") + tema + ".json");
     QFile archivo(ruta);
     ASSERT_TRUE(archivo.open(QIODevice::ReadOnly)) << ruta.toStdString();
     QJsonParseError error;
@@ -50,11 +54,36 @@ void comprobarTablas(const QString& tema, const QMap<QString, FuncionTabla>& fun
         EXPECT_TRUE(usadas.contains(f)) << "sin tabla: " << f.toStdString();
 }
 
-QString falloO(const std::function<QString()>& llamada) {
+QString carpetaDatos(const QString& relativa) {
+    return QDir(qEnvironmentVariable("KESTREL_DATOS_PRUEBA")).filePath(relativa);
+}
+
+bool esperarHasta(const std::function<bool()>& condicion, int ms) {
+    QDeadlineTimer plazo(ms);
+    while (!condicion()) {
+        if (plazo.hasExpired())
+            return false;
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+        QThread::usleep(200);
+    }
+    return true;
+}
+
+bool escribirArchivo(const QString& ruta, const QByteArray& contenido) {
+    QFile f(ruta);
+    return f.open(QIODevice::WriteOnly) && f.write(contenido) == contenido.size();
+}
+
+QByteArray leerArchivo(const QString& ruta) {
+    QFile f(ruta);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+QString falloO(const std::function<QString()>& llamada, bool conDescripcion) {
     try {
         return llamada();
     } catch (const FalloPlataforma& f) {
-        return QStringLiteral("fallo %1").arg(f.numero());
+        return QStringLiteral("fallo %1").arg(f.numero()) + (conDescripcion ? ": " + f.descripcion() : QString());
     }
 }
 

@@ -17,7 +17,18 @@ using FuncionTabla = std::function<QString(const QJsonArray& argumentos)>;
 /// with no table, fails.
 void comprobarTablas(const QString& tema, const QMap<QString, FuncionTabla>& funciones);
 
-/// The failure a call raises, as "fallo N", or what it gives when it raises nothing.
-QString falloO(const std::function<QString()>& llamada);
+/// A path under tests/data (KESTREL_DATOS_PRUEBA).
+QString carpetaDatos(const QString& relativa);
+
+/// Runs the event loop until condicion holds (true) or ms pass (false).
+bool esperarHasta(const std::function<bool()>& condicion, int ms = 5000);
+
+/// Writes a whole file (false when it cannot be opened); reads one, null when it cannot.
+bool escribirArchivo(const QString& ruta, const QByteArray& contenido = {});
+QByteArray leerArchivo(const QString& ruta);
+
+/// The failure a call raises, as "fallo N" (with ": description" when asked), or what it gives when it raises
+/// nothing.
+QString falloO(const std::function<QString()>& llamada, bool conDescripcion = false);
 
 } // namespace kestrel::prueba
