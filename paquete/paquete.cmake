@@ -59,9 +59,10 @@ envía y avisa de su estado en el área de notificación del escritorio.
 Arranca solo al iniciar la sesión y se configura con un archivo INI.")
 # The libraries the binary links come from dpkg-shlibdeps. What it cannot see: Qt loads its display backend
 # (xcb) as a plugin at run time, and libqt6gui6 only recommends the package holding it, so a machine installed
-# without recommends would get an agent that cannot open its window.
+# without recommends would get an agent that cannot open its window. The job journal's SQLite driver is a Qt
+# Sql plugin too, loaded by name at run time.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
-set(CPACK_DEBIAN_PACKAGE_DEPENDS "qt6-qpa-plugins")
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "qt6-qpa-plugins, libqt6sql6-sqlite")
 # The Spanish Qt dialogs ("Aceptar", "Cancelar") and a local print scheduler: the agent runs without them,
 # in English buttons or with only the virtual printers.
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "qt6-translations-l10n, cups")
