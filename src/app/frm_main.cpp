@@ -22,6 +22,7 @@
 #include "app/despachador.h"
 #include "app/dialogos.h"
 #include "app/funciones.h"
+#include "app/pestana_trabajos.h"
 #include "app/registro.h"
 #include "app/textos_agente.h"
 #include "print/documentos.h"
@@ -62,7 +63,9 @@ frmMain::frmMain(DependenciasVentana dependencias, QWidget* parent)
                    Qt::WindowMinimizeButtonHint);
     construirControles();
 
-    m_documentos = m_dep.crearDocumentos(*this);
+    TrabajosAgente trabajos;
+    m_documentos = m_dep.crearDocumentos(*this, trabajos);
+    tabTrabajos->fijarTrabajos(std::move(trabajos.diario), trabajos.grabador);
     m_despachador =
         std::make_unique<Despachador>(*m_documentos, [this](const QString& e) { anotar(registroDespachador(), e); });
     m_enlace =
@@ -73,6 +76,7 @@ frmMain::frmMain(DependenciasVentana dependencias, QWidget* parent)
     connect(&SysTray, &clsSystray::BalloonClicked, this, &frmMain::SysTray_BalloonClicked);
     m_menuBandeja.addAction(QStringLiteral("Mostrar ventana"), this, &frmMain::mostrarVentana);
     m_menuBandeja.addAction(QStringLiteral("Send Status Free"), this, &frmMain::Command1_Click);
+    m_menuBandeja.addAction(QStringLiteral("Trabajos"), this, &frmMain::mostrarTrabajos);
     m_menuBandeja.addSeparator();
     m_menuBandeja.addAction(QStringLiteral("Apagar Servidor"), this, &frmMain::Command4_Click);
     m_dep.area->fijarMenu(&m_menuBandeja);
@@ -153,6 +157,10 @@ void frmMain::construirControles() {
     capaEstado->addLayout(filaEstado);
     SSTab1->addTab(estado, QStringLiteral("Status"));
 
+    tabTrabajos = new PestanaTrabajos(*this, SSTab1);
+    tabTrabajos->setObjectName(QStringLiteral("tabTrabajos"));
+    SSTab1->addTab(tabTrabajos, QStringLiteral("Trabajos"));
+
     auto* pie = new QHBoxLayout();
     lblConexion = new QLabel(this);
     lblConexion->setObjectName(QStringLiteral("lblConexion"));
@@ -165,7 +173,11 @@ void frmMain::construirControles() {
     raiz->addLayout(pie);
 
     m_log = std::make_unique<RegistroVentana>(*txtlog);
-    connect(SSTab1, &QTabWidget::currentChanged, this, [this] { m_log->volcar(); });
+    connect(SSTab1, &QTabWidget::currentChanged, this, [this] {
+        m_log->volcar();
+        if (SSTab1->currentWidget() == tabTrabajos)
+            tabTrabajos->llenarImpresoras();
+    });
     connect(cmdCambiarCodigo, &QPushButton::clicked, this, &frmMain::cmdCambiarCodigo_Click);
     connect(Command1, &QPushButton::clicked, this, &frmMain::Command1_Click);
     connect(Command2, &QPushButton::clicked, this, &frmMain::Command2_Click);
@@ -297,6 +309,11 @@ void frmMain::mostrarVentana() {
     showNormal();
     raise();
     activateWindow();
+}
+
+void frmMain::mostrarTrabajos() {
+    SSTab1->setCurrentWidget(tabTrabajos);
+    mostrarVentana();
 }
 
 void frmMain::closeEvent(QCloseEvent* evento) {

@@ -9,6 +9,7 @@
 
 #include "app/almacen_codigo.h"
 #include "app/enlace.h"
+#include "app/impresion_agente.h"
 #include "app/instancia_unica.h"
 #include "app/registro_ventana.h"
 #include "print/avisos.h"
@@ -30,6 +31,7 @@ class CajaImagen;
 class Despachador;
 class Dialogos;
 class Documentos;
+class PestanaTrabajos;
 
 /// What the window is built with; tests hand in their own dialogs, notification area and exit.
 struct DependenciasVentana {
@@ -37,8 +39,9 @@ struct DependenciasVentana {
     AreaNotificacion* area = nullptr;
     QString carpetaAplicacion;
     ConfiguracionEnlace enlace;
-    /// Builds the printing once the window exists (the documents report through the window).
-    std::function<std::unique_ptr<Documentos>(Avisos&)> crearDocumentos;
+    /// Builds the printing once the window exists (the documents report through the window); fills in the
+    /// journal the "Trabajos" tab shows, or leaves it empty.
+    std::function<std::unique_ptr<Documentos>(Avisos&, TrabajosAgente&)> crearDocumentos;
     /// Ends the process with the given code.
     std::function<void(int)> terminar;
 };
@@ -95,6 +98,8 @@ private:
     void pintarLogo(const QImage& imagen);
     void ocultar();
     void mostrarVentana();
+    /// The tray menu's "Trabajos": the window, on that tab.
+    void mostrarTrabajos();
     void terminar(int codigo);
     /// Logs an entry in the window and, under its category, on standard error.
     void anotar(const QLoggingCategory& categoria, const QString& entrada);
@@ -129,6 +134,7 @@ private:
     QPushButton* Command1 = nullptr;
     QLabel* lblState = nullptr;
     QLabel* lblConexion = nullptr;
+    PestanaTrabajos* tabTrabajos = nullptr;
 };
 
 } // namespace kestrel

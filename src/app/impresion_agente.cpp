@@ -27,7 +27,8 @@ std::unique_ptr<SistemaImpresion> crearSistemaAgente(const OpcionesImpresion& op
     return sistema;
 }
 
-std::unique_ptr<Documentos> crearImpresionAgente(const OpcionesImpresion& opciones, Avisos& avisos) {
+std::unique_ptr<Documentos> crearImpresionAgente(const OpcionesImpresion& opciones, Avisos& avisos,
+                                                 TrabajosAgente* trabajos) {
     std::unique_ptr<SistemaImpresion> sistema = crearSistemaAgente(opciones, avisos);
     // Every document goes through the journal; a journal that cannot be written says so and printing goes on.
     auto diario = std::make_shared<DiarioSqlite>(opciones.carpetaAplicacion, &avisos);
@@ -36,6 +37,8 @@ std::unique_ptr<Documentos> crearImpresionAgente(const OpcionesImpresion& opcion
     GrabadorTrabajos* grabando = grabador.get();
     auto documentos = std::make_unique<DocumentosImpresion>(std::move(grabador), avisos, opciones.carpetaAplicacion);
     documentos->contexto().grabador = grabando;
+    if (trabajos)
+        *trabajos = TrabajosAgente{diario, grabando};
     documentos->contexto().propinaCupon = opciones.propinaCupon;
     // The link holds back any message that completes meanwhile until the invoice is done.
     documentos->contexto().cederEventos = [] { QCoreApplication::processEvents(); };

@@ -10,7 +10,9 @@
 namespace kestrel {
 
 class Avisos;
+class DiarioSqlite;
 class Documentos;
+class GrabadorTrabajos;
 class SistemaImpresion;
 
 /// The printing options of the command line, passed through untouched to the printing.
@@ -29,6 +31,13 @@ struct OpcionesImpresion {
     int limiteImpresion = 120;
 };
 
+/// The journal as the window's "Trabajos" tab reaches it: the entries, and the printing that reprints them.
+struct TrabajosAgente {
+    std::shared_ptr<DiarioSqlite> diario;
+    /// Owned by the documents.
+    GrabadorTrabajos* grabador = nullptr;
+};
+
 /// The printers the options ask for: the installed ones (CUPS), or the PDF virtual printers.
 std::unique_ptr<SistemaImpresion> crearSistemaAgente(const OpcionesImpresion& opciones, Avisos& avisos);
 
@@ -36,6 +45,8 @@ std::unique_ptr<SistemaImpresion> crearSistemaAgente(const OpcionesImpresion& op
 /// balloon and log) and the documents. Everything about printing is put together here and nowhere else.
 /// The invoice's yield (ContextoImpresion::cederEventos) is QCoreApplication::processEvents(): the link keeps
 /// whatever arrives meanwhile and processes it after the current message.
-std::unique_ptr<Documentos> crearImpresionAgente(const OpcionesImpresion& opciones, Avisos& avisos);
+/// trabajos, when given, receives the journal and its printing.
+std::unique_ptr<Documentos> crearImpresionAgente(const OpcionesImpresion& opciones, Avisos& avisos,
+                                                 TrabajosAgente* trabajos = nullptr);
 
 } // namespace kestrel

@@ -103,7 +103,9 @@ int modoAgente(int argc, char** argv, const QStringList& argumentos) {
     intervaloDelEntorno("KESTREL_INTERVALO_VIGILANCIA_MS", dependencias.enlace.intervaloVigilancia);
     intervaloDelEntorno("KESTREL_INTERVALO_ESTADO_MS", dependencias.enlace.intervaloPing);
     const OpcionesImpresion impresion = opciones.impresion;
-    dependencias.crearDocumentos = [impresion](Avisos& avisos) { return crearImpresionAgente(impresion, avisos); };
+    dependencias.crearDocumentos = [impresion](Avisos& avisos, TrabajosAgente& trabajos) {
+        return crearImpresionAgente(impresion, avisos, &trabajos);
+    };
     dependencias.terminar = [](int codigo) { QCoreApplication::exit(codigo); };
 
     frmMain ventana(dependencias);

@@ -62,6 +62,9 @@ public:
     /// False, with the reason in error, when the printer is not installed or fails.
     bool reimprimir(const DocumentoTrabajo& documento, const QString& impresora, qint64 original, QString* error);
 
+    /// A document is being recorded (an invoice lets events through while it prints).
+    bool ocupado() const { return m_enCurso.has_value(); }
+
     DiarioTrabajos& diario() { return *m_diario; }
     SistemaImpresion& interno() { return *m_interno; }
 

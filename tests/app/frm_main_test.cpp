@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
 #include <QAction>
+#include <QComboBox>
+#include <QDir>
 #include <QFile>
 #include <QImage>
 #include <QLabel>
@@ -8,11 +10,13 @@
 #include <QMenu>
 #include <QPushButton>
 #include <QTabWidget>
+#include <QTableWidget>
 #include <QTemporaryDir>
 
 #include <memory>
 
 #include "app/frm_main.h"
+#include "app/impresion_agente.h"
 #include "area_notificacion_prueba.h"
 #include "dialogos_prueba.h"
 #include "documentos_espia.h"
@@ -56,7 +60,7 @@ protected:
         dep.enlace.puerto = servicio.puerto();
         dep.enlace.intervaloVigilancia = 20;
         dep.enlace.intervaloPing = 3600 * 1000;
-        dep.crearDocumentos = [this](Avisos&) -> std::unique_ptr<Documentos> {
+        dep.crearDocumentos = [this](Avisos&, TrabajosAgente&) -> std::unique_ptr<Documentos> {
             auto e = std::make_unique<prueba::DocumentosEspia>();
             espia = e.get();
             return e;
@@ -139,7 +143,7 @@ TEST_F(VentanaTest, LaBandejaYLosControlesDeLaVentana) {
     for (QAction* a : area.menu->actions())
         if (!a->isSeparator())
             menu << a->text();
-    EXPECT_EQ(menu, (QStringList{"Mostrar ventana", "Send Status Free", "Apagar Servidor"}));
+    EXPECT_EQ(menu, (QStringList{"Mostrar ventana", "Send Status Free", "Trabajos", "Apagar Servidor"}));
 
     for (int c : {514, 515, 517, 1027, 1028, 1029})
         area.simular(c);
@@ -284,6 +288,40 @@ TEST_F(VentanaTest, ElRegistroNoCreceSinLimite) {
         ventana->agregarLog(QString(frmMain::limiteEntradaLog, QLatin1Char('y')));
     EXPECT_LE(ventana->textoLog().size(), frmMain::limiteLog + frmMain::limiteEntradaLog + 100);
     EXPECT_TRUE(ventana->textoLog().startsWith(QStringLiteral("(registro recortado)")));
+}
+
+// A printed document shows in the "Trabajos" tab; the button prints it again on the printer chosen from the
+// list, as a new entry naming the original.
+TEST_F(VentanaTest, LaPestanaTrabajosListaYReimprime) {
+    OpcionesImpresion opciones;
+    opciones.impresorasVirtuales = {QStringLiteral("Facturas"), QStringLiteral("Cocina")};
+    opciones.salida = dir.filePath(QStringLiteral("salida"));
+    opciones.carpetaAplicacion = dir.path();
+    escribir(acceso(), codigo);
+    DependenciasVentana dep = dependencias(dialogos, area);
+    dep.crearDocumentos = [&](Avisos& a, TrabajosAgente& t) { return crearImpresionAgente(opciones, a, &t); };
+    ventana = std::make_unique<frmMain>(dep);
+    ASSERT_TRUE(ventana->Form_Load());
+    conectada();
+    servicio.enviar(R"({"tipo":"cajon","config":[],"dato":{}})"
+                    "_endMessage_");
+    auto* tabla = control<QTableWidget>("tblTrabajos");
+    const auto fila = [&](int f) {
+        QStringList celdas;
+        for (int c = 1; c < tabla->columnCount() && f < tabla->rowCount(); ++c)
+            celdas << tabla->item(f, c)->text();
+        return celdas.join(QLatin1Char('|'));
+    };
+    ASSERT_TRUE(esperarHasta([&] { return fila(0) == QLatin1String("cajon|Facturas|impreso|"); }))
+        << qPrintable(fila(0));
+    control<QTabWidget>("SSTab1")->setCurrentWidget(control<QWidget>("tabTrabajos"));
+    auto* lista = control<QComboBox>("cboImpresora");
+    lista->setCurrentIndex(lista->findData(QStringLiteral("Cocina")));
+    tabla->selectRow(0);
+    control<QPushButton>("cmdReimprimir")->click();
+    ASSERT_TRUE(esperarHasta([&] { return tabla->rowCount() == 2; }));
+    EXPECT_EQ(fila(0), QStringLiteral("reimpresion de 1|Cocina|impreso|"));
+    EXPECT_EQ(QDir(opciones.salida).entryList({QStringLiteral("Cocina-cajon-*.bin")}).size(), 1);
 }
 
 } // namespace

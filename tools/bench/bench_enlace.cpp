@@ -3,14 +3,18 @@
 //                         reply, over 1,000 messages (link + dispatcher + JSON reader, renderers doing nothing):
 //                         counters p50_us / p99_us / max_us. Target p50 under 1 ms.
 //   BM_RespuestaVentana   the same through the whole window (log box, tray), offscreen.
+//   BM_RespuestaImpresion the same through the whole window with the real printing on PDF virtual printers,
+//                         over 300 orders: /0 without the job journal, /1 with it. Target: /1 within 10 % of /0.
 //   BM_EnmarcadoTrozos    a message of N MB (16 to 64) delivered in 1 KB chunks and cut at its marker; the
 //                         fitted complexity shows the framing is linear.
 //   BM_MensajeGrandeTcp   a 64 MB message over TCP in 1 KB writes, to its status reply.
 //   BM_Reconexion         the service comes back after a drop: time to the identification with the real
 //                         1000 ms watch, worst of 20 tries (counter peor_ms). Takes about 30 s.
 //   ./build/tools/bench/kestrel-bench --benchmark_filter='Respuesta|Enmarcado|Grande|Reconexion'
+//   ./build/tools/bench/kestrel-bench --benchmark_filter=RespuestaImpresion
 #include <benchmark/benchmark.h>
 
+#include <QDir>
 #include <QEventLoop>
 #include <QTemporaryDir>
 #include <QTimer>
@@ -36,7 +40,9 @@
 #include "app/enlace.h"
 #include "app/enmarcador.h"
 #include "app/frm_main.h"
+#include "app/impresion_agente.h"
 #include "print/documentos.h"
+#include "print/documentos_impresion.h"
 #include "tray/area_notificacion.h"
 
 namespace {
@@ -254,13 +260,50 @@ void BM_RespuestaVentana(benchmark::State& state) {
         d.carpetaAplicacion = carpeta.path();
         d.enlace.puerto = servicio.puerto;
         d.enlace.intervaloVigilancia = 1;
-        d.crearDocumentos = [](kestrel::Avisos&) { return std::make_unique<DocumentosNulos>(); };
+        d.crearDocumentos = [](kestrel::Avisos&, kestrel::TrabajosAgente&) {
+            return std::make_unique<DocumentosNulos>();
+        };
         kestrel::frmMain ventana(d);
         ventana.Form_Load();
         informar(state, latencias(servicio, mensajes), mensajes);
     }
 }
 BENCHMARK(BM_RespuestaVentana)->Iterations(1)->Unit(benchmark::kMillisecond);
+
+void BM_RespuestaImpresion(benchmark::State& state) {
+    constexpr int mensajes = 300;
+    const bool conDiario = state.range(0) != 0;
+    for (auto _ : state) {
+        Servicio servicio;
+        QTemporaryDir carpeta;
+        kestrel::escribirCodigo(carpeta.filePath(QStringLiteral("Acceso")), QStringLiteral("123456789012345"));
+        kestrel::OpcionesImpresion opciones;
+        opciones.impresorasVirtuales = {QStringLiteral("Facturas"), QStringLiteral("Cocina")};
+        opciones.salida = carpeta.filePath(QStringLiteral("salida"));
+        opciones.carpetaAplicacion = carpeta.path();
+        DialogosNulos dialogos;
+        AreaNula area;
+        kestrel::DependenciasVentana d;
+        d.dialogos = &dialogos;
+        d.area = &area;
+        d.carpetaAplicacion = carpeta.path();
+        d.enlace.puerto = servicio.puerto;
+        d.enlace.intervaloVigilancia = 1;
+        d.crearDocumentos = [&](kestrel::Avisos& avisos,
+                                kestrel::TrabajosAgente& trabajos) -> std::unique_ptr<kestrel::Documentos> {
+            if (conDiario)
+                return kestrel::crearImpresionAgente(opciones, avisos, &trabajos);
+            return std::make_unique<kestrel::DocumentosImpresion>(kestrel::crearSistemaAgente(opciones, avisos), avisos,
+                                                                  carpeta.path());
+        };
+        kestrel::frmMain ventana(d);
+        ventana.Form_Load();
+        informar(state, latencias(servicio, mensajes), mensajes);
+        if (QDir(opciones.salida).entryList({QStringLiteral("*.pdf")}).size() < mensajes)
+            state.SkipWithError("the orders were not printed");
+    }
+}
+BENCHMARK(BM_RespuestaImpresion)->Arg(0)->Arg(1)->Iterations(1)->Unit(benchmark::kMillisecond);
 
 void BM_EnmarcadoTrozos(benchmark::State& state) {
     const qsizetype total = state.range(0) * 1024 * 1024;
