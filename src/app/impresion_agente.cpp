@@ -3,11 +3,15 @@
 #include <QCoreApplication>
 #include <QDir>
 
+#include <algorithm>
+#include <chrono>
+
 #include "print/avisos.h"
 #include "print/contexto.h"
 #include "print/documentos.h"
 #include "print/documentos_impresion.h"
 #include "print/grabador.h"
+#include "print/seguimiento.h"
 #include "print/qt/sistemas.h"
 #include "trabajos/diario_sqlite.h"
 
@@ -35,6 +39,9 @@ std::unique_ptr<Documentos> crearImpresionAgente(const OpcionesImpresion& opcion
     diario->prepararInicio(opciones.diasTrabajos);
     auto grabador = std::make_unique<GrabadorTrabajos>(std::move(sistema), diario);
     GrabadorTrabajos* grabando = grabador.get();
+    // Jobs are followed until they are on paper; a printer without a spooler has finished when it returns.
+    grabador->fijarSeguimiento(std::make_unique<SeguimientoTrabajos>(
+        *grabador, avisos, std::chrono::seconds(std::max(1, opciones.limiteImpresion))));
     auto documentos = std::make_unique<DocumentosImpresion>(std::move(grabador), avisos, opciones.carpetaAplicacion);
     documentos->contexto().grabador = grabando;
     if (trabajos)

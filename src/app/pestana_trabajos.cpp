@@ -146,7 +146,7 @@ void PestanaTrabajos::cmdReimprimir_Click() {
         return;
     const qint64 numero = elegidos.first()->data(Qt::UserRole).toLongLong();
     // An invoice lets the window answer while it prints: a reprint then would cut into its entry.
-    if (m_grabador->ocupado()) {
+    if (m_grabador->documentoAbierto()) {
         m_avisos.mostrarGlobo(QStringLiteral("Hay un documento imprimiéndose; reimprima cuando termine"),
                               iconoglobo::advertencia, tituloReimpresion, tiempoGlobo);
         return;

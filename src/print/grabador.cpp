@@ -4,6 +4,7 @@
 
 #include "json/fallo.h"
 #include "print/contexto.h"
+#include "print/seguimiento.h"
 #include "print/seleccion.h"
 
 namespace kestrel {
@@ -86,6 +87,12 @@ void ImpresoraGrabada::descartarDocumento() {
 GrabadorTrabajos::GrabadorTrabajos(std::unique_ptr<SistemaImpresion> interno, std::shared_ptr<DiarioTrabajos> diario)
     : m_interno(std::move(interno)), m_diario(std::move(diario)) {}
 
+GrabadorTrabajos::~GrabadorTrabajos() = default;
+
+void GrabadorTrabajos::fijarSeguimiento(std::unique_ptr<SeguimientoTrabajos> seguimiento) {
+    m_seguimiento = std::move(seguimiento);
+}
+
 void GrabadorTrabajos::empezar(TipoTrabajo tipo, const QString& pedida, qint64 original) {
     if (m_enCurso)
         fallar(QStringLiteral("documento incompleto"));
@@ -132,6 +139,7 @@ qint64 GrabadorTrabajos::terminar(EstadoTrabajo estado, const QString& usada, co
 template <typename Enviar> void GrabadorTrabajos::enviar(const QString& usada, Enviar&& enviarlo) {
     const EnCurso trabajo = *m_enCurso;
     const qint64 numero = terminar(EstadoTrabajo::Enviando, usada, trabajo.motivo);
+    m_interno->tomarTrabajo();
     try {
         enviarlo();
     } catch (const FalloPlataforma& fallo) {
@@ -145,7 +153,66 @@ template <typename Enviar> void GrabadorTrabajos::enviar(const QString& usada, E
     QString motivo = trabajo.motivo;
     if (otra && motivo.isEmpty())
         motivo = QStringLiteral("%1 no está instalada").arg(trabajo.pedida);
-    m_diario->actualizar(numero, otra ? EstadoTrabajo::Reenviado : EstadoTrabajo::Impreso, usada, motivo);
+    const EstadoTrabajo estado = otra ? EstadoTrabajo::Reenviado : EstadoTrabajo::Impreso;
+    const qint64 idCups = m_interno->tomarTrabajo();
+    if (idCups != 0 && m_seguimiento) {
+        // Handed to the spooler is not on paper yet: the entry stays "enviando" until the job ends.
+        TrabajoSeguido t;
+        t.numero = numero;
+        t.tipo = trabajo.tipo;
+        t.pedida = trabajo.pedida;
+        t.usada = usada;
+        t.estado = estado;
+        t.motivo = motivo;
+        t.documento = trabajo.documento;
+        t.idCups = idCups;
+        m_seguimiento->seguir(std::move(t));
+        return;
+    }
+    m_diario->actualizar(numero, estado, usada, motivo);
+}
+
+qint64 GrabadorTrabajos::reenviar(const DocumentoTrabajo& documento, const QString& impresora,
+                                  const QString& primeraLinea) {
+    QString antes;
+    try {
+        antes = m_interno->actual().nombreDispositivo();
+    } catch (const FalloPlataforma&) {
+        // No printer was usable before: nothing to go back to.
+    }
+    const QStringList lista = m_interno->impresoras();
+    const int indice = buscarImpresora(lista, impresora);
+    if (indice < 0)
+        throw FalloPlataforma(numerofallo::errorImpresora,
+                              QStringLiteral("la impresora %1 no está instalada").arg(impresora));
+    m_interno->seleccionar(indice);
+    Impresora& destino = m_interno->actual();
+    qint64 idCups = 0;
+    try {
+        m_interno->tomarTrabajo();
+        destino.sondear();
+        destino.cerrarSondeo();
+        if (!documento.crudo().isEmpty()) {
+            m_interno->escribirCrudo(impresora, documento.crudo());
+        } else {
+            // As with the probe's fallback, the notice is printed in the font the printer has at hand.
+            QTemporaryDir imagenes;
+            destino.imprimir({ElementoLinea::deTexto(primeraLinea)});
+            documento.reproducir(destino, imagenes.path());
+            destino.finDocumento();
+        }
+        idCups = m_interno->tomarTrabajo();
+    } catch (const FalloPlataforma&) {
+        destino.descartarDocumento();
+        const int previa = buscarImpresora(lista, antes);
+        if (previa >= 0)
+            m_interno->seleccionar(previa);
+        throw;
+    }
+    const int previa = buscarImpresora(lista, antes);
+    if (previa >= 0)
+        m_interno->seleccionar(previa);
+    return idCups;
 }
 
 void GrabadorTrabajos::escribirCrudo(const QString& impresora, const QByteArray& datos) {

@@ -12,6 +12,7 @@ namespace kestrel {
 
 class ContextoImpresion;
 class GrabadorTrabajos;
+class SeguimientoTrabajos;
 
 /// The current printer as the documents see it while a journal is kept: every call goes to the real current
 /// printer and, inside a document, is also recorded.
@@ -50,6 +51,7 @@ private:
 class GrabadorTrabajos : public SistemaImpresion {
 public:
     GrabadorTrabajos(std::unique_ptr<SistemaImpresion> interno, std::shared_ptr<DiarioTrabajos> diario);
+    ~GrabadorTrabajos() override;
 
     /// A new document of that type for the printer pedida; one still open is recorded as failed first.
     void empezar(TipoTrabajo tipo, const QString& pedida, qint64 original = 0);
@@ -62,8 +64,14 @@ public:
     /// False, with the reason in error, when the printer is not installed or fails.
     bool reimprimir(const DocumentoTrabajo& documento, const QString& impresora, qint64 original, QString* error);
 
-    /// A document is being recorded (an invoice lets events through while it prints).
-    bool ocupado() const { return m_enCurso.has_value(); }
+    /// From now on a document the spooler took as a job stays "enviando" until seguimiento knows its end.
+    void fijarSeguimiento(std::unique_ptr<SeguimientoTrabajos> seguimiento);
+    /// True while a document is being printed: nothing else may use the printers meanwhile.
+    bool documentoAbierto() const { return m_enCurso.has_value(); }
+    /// Prints documento again on the printer named impresora, with primeraLinea before it, outside the
+    /// journal; the spooler's job number (0 when there is none). Raises when the printer fails. The current
+    /// printer stays the one it was.
+    qint64 reenviar(const DocumentoTrabajo& documento, const QString& impresora, const QString& primeraLinea);
 
     DiarioTrabajos& diario() { return *m_diario; }
     SistemaImpresion& interno() { return *m_interno; }
@@ -96,6 +104,7 @@ private:
     std::shared_ptr<DiarioTrabajos> m_diario;
     ImpresoraGrabada m_impresora{*this};
     std::optional<EnCurso> m_enCurso;
+    std::unique_ptr<SeguimientoTrabajos> m_seguimiento;
 };
 
 // The documents' side: each does nothing when the context keeps no journal.

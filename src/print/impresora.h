@@ -6,6 +6,8 @@
 #include <QString>
 #include <QStringList>
 
+#include <functional>
+
 #include "json/decimal.h"
 
 namespace kestrel {
@@ -71,6 +73,18 @@ public:
     virtual void descartarDocumento() = 0;
 };
 
+/// How a job handed to the spooler stands.
+struct EstadoCola {
+    enum class Fin {
+        Pendiente,
+        Impreso,
+        Fallido,
+    };
+    Fin fin = Fin::Pendiente;
+    /// Why it failed, in the cashier's words ("sin papel", "tapa abierta", "detenida", ...).
+    QString motivo;
+};
+
 /// The printers installed on this PC, one of which is current.
 class SistemaImpresion {
 public:
@@ -89,6 +103,26 @@ public:
     /// Natural size of a picture in hundredths of a millimetre (96 dpi when the file states none); raises
     /// when the file is not a readable picture.
     virtual QSize tamanoImagen(const QString& ruta) = 0;
+
+    // Following a document until it is on paper. Printers without a spooler finish a document as soon as it
+    // is handed over, and keep these defaults.
+
+    /// The spooler's number of the job the last ended document or raw write became, forgetting it; 0 when
+    /// there is none.
+    virtual qint64 tomarTrabajo() { return 0; }
+    /// Asks, away from the caller's thread, how job trabajo of that printer stands; respuesta is called later
+    /// on the caller's thread (not at all when the spooler does not answer, so the caller asks again).
+    virtual void consultarTrabajo(const QString& impresora, qint64 trabajo,
+                                  std::function<void(const EstadoCola&)> respuesta) {
+        Q_UNUSED(impresora);
+        Q_UNUSED(trabajo);
+        respuesta({EstadoCola::Fin::Impreso, {}});
+    }
+    /// Cancels that job so it never prints later; raises when the spooler cannot be reached.
+    virtual void cancelarTrabajo(const QString& impresora, qint64 trabajo) {
+        Q_UNUSED(impresora);
+        Q_UNUSED(trabajo);
+    }
 };
 
 } // namespace kestrel

@@ -297,7 +297,7 @@ TEST_F(VentanaTest, LaPestanaTrabajosListaYReimprime) {
     opciones.impresorasVirtuales = {QStringLiteral("Facturas"), QStringLiteral("Cocina")};
     opciones.salida = dir.filePath(QStringLiteral("salida"));
     opciones.carpetaAplicacion = dir.path();
-    escribir(acceso(), codigo);
+    ASSERT_TRUE(escribirArchivo(acceso(), codigo));
     DependenciasVentana dep = dependencias(dialogos, area);
     dep.crearDocumentos = [&](Avisos& a, TrabajosAgente& t) { return crearImpresionAgente(opciones, a, &t); };
     ventana = std::make_unique<frmMain>(dep);

@@ -27,6 +27,23 @@ quint16 puertoLibre() {
     return s.serverPort();
 }
 
+/// A queue that prints on one of the sandbox's failing printers for the length of a test.
+class ColaAveriada {
+public:
+    ColaAveriada(QString cola, const char* uri) : m_cola(std::move(cola)) {
+        ejecutar(QStringLiteral("lpadmin"), {"-p", m_cola, "-v", QString::fromUtf8(uri)});
+    }
+    ~ColaAveriada() {
+        ejecutar(QStringLiteral("lpadmin"), {"-p", m_cola, "-v", "capture:" + capturas().filePath(m_cola)});
+        ejecutar(QStringLiteral("cupsenable"), {m_cola});
+    }
+    ColaAveriada(const ColaAveriada&) = delete;
+    ColaAveriada& operator=(const ColaAveriada&) = delete;
+
+private:
+    QString m_cola;
+};
+
 class AgenteCups : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -37,7 +54,30 @@ protected:
     }
 
     /// Runs the service with these messages and the agent against it until every message is answered.
-    void atender(const QStringList& mensajes) {
+    /// The journal's line for entry n without number and time, once it is no longer "enviando" (or 60 s).
+    QString trabajo(int n) {
+        QString linea;
+        esperarHasta(
+            [&] {
+                const auto lista = ejecutar(KESTREL_AGENTE, {"--trabajos", "--carpeta", dir.path()}).texto;
+                linea = QString::fromUtf8(lista).split('\n').value(n - 1).section('\t', 2);
+                return !linea.isEmpty() && !linea.contains(QLatin1String("\tenviando\t"));
+            },
+            60000);
+        return linea;
+    }
+
+    /// Runs the service with these messages and the agent against it until every message is answered and
+    /// listo holds (the agent's output then).
+    QString atender(const QStringList& mensajes, const QStringList& opciones = {},
+                    const std::function<bool()>& listo = {}) {
+        QString salida;
+        atenderHasta(mensajes, opciones, listo, &salida);
+        return salida;
+    }
+
+    void atenderHasta(const QStringList& mensajes, const QStringList& opciones, const std::function<bool()>& listo,
+                      QString* salida) {
         const quint16 puerto = puertoLibre();
         QStringList argumentos{"--puerto", QString::number(puerto), "--salir-tras-respuestas",
                                QString::number(mensajes.size())};
@@ -52,9 +92,13 @@ protected:
         QProcess agente;
         agente.setProcessChannelMode(QProcess::MergedChannels);
         agente.start(QStringLiteral(KESTREL_AGENTE),
-                     {"--carpeta", dir.path(), "--servidor", QStringLiteral("127.0.0.1:%1").arg(puerto)});
+                     QStringList{"--carpeta", dir.path(), "--servidor", QStringLiteral("127.0.0.1:%1").arg(puerto)} +
+                         opciones);
         ASSERT_TRUE(agente.waitForStarted());
         const bool respondido = servicio.waitForFinished(60000);
+        if (respondido && listo) {
+            EXPECT_TRUE(esperarHasta(listo, 60000));
+        }
         agente.terminate();
         if (!agente.waitForFinished(10000)) {
             agente.kill();
@@ -64,7 +108,8 @@ protected:
             servicio.kill();
             servicio.waitForFinished();
         }
-        ASSERT_TRUE(respondido) << "el agente no respondio todos los mensajes:\n" << agente.readAll().toStdString();
+        *salida = QString::fromUtf8(agente.readAll());
+        ASSERT_TRUE(respondido) << "el agente no respondio todos los mensajes:\n" << salida->toStdString();
         EXPECT_EQ(servicio.exitCode(), 0);
     }
 
@@ -109,6 +154,38 @@ TEST_F(AgenteCups, ElCajonEsUnSoloTrabajoCrudoConLosCincoBytes) {
     const auto nuevos = esperarTrabajos(antes, 1);
     ASSERT_EQ(nuevos.keys(), QStringList{"Facturas"}) << "abrir el cajon no imprime nada";
     EXPECT_EQ(leerArchivo(nuevos.first()).toHex(' '), QByteArray("1b 70 00 3c f0"));
+}
+
+TEST_F(AgenteCups, UnaComandaEnUnaColaSinPapelSeCancelaYSaleEnLaPredeterminada) {
+    const QStringList antes = archivos(capturas());
+    ColaAveriada sinPapel(QStringLiteral("Cocina"), "sinpapel:/");
+    const QString salida =
+        atender({datos("comanda-cocina-bar.json")}, {}, [&] { return trabajo(1).contains("reenviado"); });
+    EXPECT_EQ(trabajo(1), "comanda\tCocina\tFacturas\treenviado\tCocina: sin papel");
+    EXPECT_TRUE(salida.contains("Comanda de Cocina no impresa (Cocina: sin papel). Reenviada a Facturas"))
+        << salida.toStdString();
+    EXPECT_TRUE(ejecutar("lpstat", {"-o", "Cocina"}).texto.isEmpty()) << "el trabajo detenido sigue en la cola";
+    const auto nuevos = esperarTrabajos(antes, 2);
+    ASSERT_EQ(nuevos.keys(), (QStringList{"Bar", "Facturas"}));
+    const QString texto = textoPdf(nuevos.value("Facturas"));
+    EXPECT_TRUE(texto.trimmed().startsWith("Error en Impresora Cocina\n")) << texto.toStdString();
+    EXPECT_TRUE(texto.contains("COCINA"));
+}
+
+TEST_F(AgenteCups, UnTrabajoQueNoTerminaEnElLimiteSeReenvia) {
+    ColaAveriada lenta(QStringLiteral("Cocina"), "lenta:/");
+    atender({datos("comanda-cocina-bar.json")}, {"--limite-impresion", "2"},
+            [&] { return trabajo(1).contains("reenviado"); });
+    EXPECT_EQ(trabajo(1), "comanda\tCocina\tFacturas\treenviado\tCocina: no terminó en 2 s");
+}
+
+TEST_F(AgenteCups, ElCajonDeUnaColaQueSeDetieneFallaSinReenviarse) {
+    const QStringList antes = archivos(capturas());
+    ColaAveriada sinPapel(QStringLiteral("Facturas"), "sinpapel:/");
+    atender({datos("cajon.json")}, {}, [&] { return trabajo(1).contains("fallido"); });
+    EXPECT_EQ(trabajo(1), "cajon\tFacturas\tFacturas\tfallido\tFacturas: sin papel");
+    esperarColaVacia();
+    EXPECT_EQ(archivos(capturas()), antes) << "el pulso no debe salir en otra cola";
 }
 
 } // namespace

@@ -2,9 +2,11 @@
 
 #include <QPainter>
 #include <QPrinter>
+#include <QTemporaryFile>
 
 #include <cups/cups.h>
 
+#include <algorithm>
 #include <memory>
 
 #include "json/fallo.h"
@@ -99,15 +101,18 @@ void comprobarCola(const QString& impresora, std::chrono::milliseconds limite) {
         fallaImpresora(QStringLiteral("La impresora ") + impresora + QStringLiteral(" no acepta trabajos") + detalle);
 }
 
-void enviarCrudo(const QString& impresora, const QByteArray& datos, std::chrono::milliseconds limite) {
+namespace {
+
+int enviarTrabajo(const QString& impresora, const QByteArray& datos, const char* titulo, const char* formato,
+                  std::chrono::milliseconds limite) {
     Conexion http = conectar(limite);
     const QByteArray nombre = cola(impresora);
-    const int trabajo = cupsCreateJob(http.get(), nombre.constData(), "Kestrel", 0, nullptr);
+    const int trabajo = cupsCreateJob(http.get(), nombre.constData(), titulo, 0, nullptr);
     if (trabajo == 0)
         fallaImpresora(QStringLiteral("CUPS no acepto el trabajo para ") + impresora + QStringLiteral(": ") +
                        ultimoErrorCups());
     bool enviado =
-        cupsStartDocument(http.get(), nombre.constData(), trabajo, "cajon", CUPS_FORMAT_RAW, 1) == HTTP_STATUS_CONTINUE;
+        cupsStartDocument(http.get(), nombre.constData(), trabajo, titulo, formato, 1) == HTTP_STATUS_CONTINUE;
     enviado = enviado && cupsWriteRequestData(http.get(), datos.constData(), static_cast<size_t>(datos.size())) ==
                              HTTP_STATUS_CONTINUE;
     enviado = cupsFinishDocument(http.get(), nombre.constData()) == IPP_STATUS_OK && enviado;
@@ -116,20 +121,108 @@ void enviarCrudo(const QString& impresora, const QByteArray& datos, std::chrono:
         cupsCancelJob2(http.get(), nombre.constData(), trabajo, 0);
         fallaImpresora(QStringLiteral("No se pudo enviar a ") + impresora + QStringLiteral(": ") + razon);
     }
+    return trabajo;
 }
 
-void imprimirEnCola(const QString& impresora, const DocumentoGrabado& documento, const QString& titulo,
-                    const std::atomic_bool& abandonada) {
+QString uriCola(const QString& impresora) {
+    char uri[HTTP_MAX_URI];
+    httpAssembleURIf(HTTP_URI_CODING_ALL, uri, sizeof(uri), "ipp", nullptr, "localhost", ippPort(), "/printers/%s",
+                     cola(impresora).constData());
+    return QString::fromUtf8(uri);
+}
+
+QStringList palabras(ipp_t* respuesta, const char* atributo) {
+    QStringList lista;
+    if (ipp_attribute_t* a = ippFindAttribute(respuesta, atributo, IPP_TAG_KEYWORD))
+        for (int i = 0; i < ippGetCount(a); ++i)
+            lista << QString::fromUtf8(ippGetString(a, i, nullptr));
+    return lista;
+}
+
+} // namespace
+
+int enviarCrudo(const QString& impresora, const QByteArray& datos, std::chrono::milliseconds limite) {
+    return enviarTrabajo(impresora, datos, "cajon", CUPS_FORMAT_RAW, limite);
+}
+
+QString motivoCola(const QStringList& razones, const QString& mensaje) {
+    const auto hay = [&](const char* prefijo) {
+        return std::any_of(razones.begin(), razones.end(),
+                           [&](const QString& r) { return r.startsWith(QLatin1String(prefijo)); });
+    };
+    if (hay("media-empty") || hay("media-needed"))
+        return QStringLiteral("sin papel");
+    if (hay("cover-open") || hay("door-open"))
+        return QStringLiteral("tapa abierta");
+    if (hay("offline") || hay("connecting-to-device") || hay("timed-out"))
+        return QStringLiteral("desconectada");
+    return mensaje.isEmpty() ? QStringLiteral("detenida") : QStringLiteral("detenida: ") + mensaje;
+}
+
+EstadoCola consultarTrabajoCups(const QString& impresora, int trabajo, std::chrono::milliseconds limite) {
+    Conexion http = conectar(limite);
+    ipp_t* peticion = ippNewRequest(IPP_OP_GET_JOB_ATTRIBUTES);
+    ippAddString(peticion, IPP_TAG_OPERATION, IPP_TAG_URI, "printer-uri", nullptr, uriCola(impresora).toUtf8());
+    ippAddInteger(peticion, IPP_TAG_OPERATION, IPP_TAG_INTEGER, "job-id", trabajo);
+    const RespuestaIpp deTrabajo(cupsDoRequest(http.get(), peticion, "/"));
+    if (!deTrabajo)
+        fallaImpresora(QStringLiteral("CUPS no respondio: ") + ultimoErrorCups());
+    if (ippGetStatusCode(deTrabajo.get()) == IPP_STATUS_ERROR_NOT_FOUND)
+        return {EstadoCola::Fin::Fallido, QStringLiteral("trabajo cancelado")};
+    ipp_attribute_t* a = ippFindAttribute(deTrabajo.get(), "job-state", IPP_TAG_ENUM);
+    const int estado = a ? ippGetInteger(a, 0) : IPP_JSTATE_PENDING;
+    if (estado == IPP_JSTATE_COMPLETED)
+        return {EstadoCola::Fin::Impreso, {}};
+    if (estado == IPP_JSTATE_CANCELED || estado == IPP_JSTATE_ABORTED)
+        return {EstadoCola::Fin::Fallido, QStringLiteral("trabajo cancelado")};
+
+    peticion = ippNewRequest(IPP_OP_GET_PRINTER_ATTRIBUTES);
+    ippAddString(peticion, IPP_TAG_OPERATION, IPP_TAG_URI, "printer-uri", nullptr, uriCola(impresora).toUtf8());
+    const RespuestaIpp deCola(cupsDoRequest(http.get(), peticion, "/"));
+    if (!deCola)
+        fallaImpresora(QStringLiteral("CUPS no respondio: ") + ultimoErrorCups());
+    a = ippFindAttribute(deCola.get(), "printer-state", IPP_TAG_ENUM);
+    const bool detenida = a && ippGetInteger(a, 0) == IPP_PSTATE_STOPPED;
+    if (!detenida && estado != IPP_JSTATE_STOPPED && estado != IPP_JSTATE_HELD)
+        return {};
+    QString mensaje;
+    if (ipp_attribute_t* m = ippFindAttribute(deCola.get(), "printer-state-message", IPP_TAG_TEXT))
+        mensaje = QString::fromUtf8(ippGetString(m, 0, nullptr)).trimmed();
+    return {EstadoCola::Fin::Fallido, motivoCola(palabras(deCola.get(), "printer-state-reasons"), mensaje)};
+}
+
+void cancelarTrabajoCups(const QString& impresora, int trabajo, std::chrono::milliseconds limite) {
+    Conexion http = conectar(limite);
+    if (!cupsCancelJob2(http.get(), cola(impresora).constData(), trabajo, 0) &&
+        cupsLastError() != IPP_STATUS_ERROR_NOT_POSSIBLE && cupsLastError() != IPP_STATUS_ERROR_NOT_FOUND)
+        fallaImpresora(QStringLiteral("No se pudo cancelar el trabajo ") + QString::number(trabajo) +
+                       QStringLiteral(": ") + ultimoErrorCups());
+}
+
+int imprimirEnCola(const QString& impresora, const DocumentoGrabado& documento, const QString& titulo,
+                   const std::atomic_bool& abandonada, std::chrono::milliseconds limite) {
+    QPageLayout pagina;
+    {
+        QPrinter cola(QPrinter::HighResolution);
+        cola.setPrinterName(impresora);
+        // With no scheduler, or a name CUPS does not know, QPrinter quietly turns into a PDF file printer.
+        if (cola.outputFormat() != QPrinter::NativeFormat || cola.printerName() != impresora || !cola.isValid())
+            fallaImpresora(QStringLiteral("La impresora ") + impresora + QStringLiteral(" no existe en CUPS"));
+        pagina = cola.pageLayout();
+    }
+    // The PDF is made here and sent with libcups rather than by QPrinter, which never tells the job's number.
+    QTemporaryFile pdf;
+    if (!pdf.open())
+        fallaImpresora(QStringLiteral("No se pudo preparar el trabajo para ") + impresora);
     QPrinter printer(QPrinter::HighResolution);
-    printer.setPrinterName(impresora);
-    // With no scheduler, or a name CUPS does not know, QPrinter quietly turns into a PDF file printer.
-    if (printer.outputFormat() != QPrinter::NativeFormat || printer.printerName() != impresora || !printer.isValid())
-        fallaImpresora(QStringLiteral("La impresora ") + impresora + QStringLiteral(" no existe en CUPS"));
+    printer.setOutputFormat(QPrinter::PdfFormat);
+    printer.setOutputFileName(pdf.fileName());
+    printer.setPageLayout(pagina);
     printer.setDocName(titulo);
     printer.setCreator(QStringLiteral("Kestrel"));
     printer.setFullPage(false);
     if (abandonada)
-        return;
+        return 0;
     QPainter pintor;
     if (!pintor.begin(&printer))
         fallaImpresora(QStringLiteral("No se pudo abrir un trabajo en ") + impresora);
@@ -138,13 +231,11 @@ void imprimirEnCola(const QString& impresora, const DocumentoGrabado& documento,
     lienzo.altoPagina = printer.pageLayout().paintRect(QPageLayout::Inch).height() * twipsPorPulgada;
     lienzo.nuevaPagina = [&printer] { return printer.newPage(); };
     pintarDocumento(pintor, documento, lienzo);
-    if (abandonada) {
-        printer.abort();
-        pintor.end();
-        return;
-    }
     if (!pintor.end() || printer.printerState() == QPrinter::Error)
         fallaImpresora(QStringLiteral("No se pudo enviar el trabajo a ") + impresora);
+    if (abandonada)
+        return 0;
+    return enviarTrabajo(impresora, pdf.readAll(), titulo.toUtf8().constData(), CUPS_FORMAT_PDF, limite);
 }
 
 } // namespace kestrel

@@ -7,6 +7,7 @@
 #include <atomic>
 #include <chrono>
 
+#include "print/impresora.h"
 #include "print/qt/documento.h"
 
 namespace kestrel {
@@ -26,12 +27,23 @@ DestinosCups consultarDestinos(std::chrono::milliseconds limite);
 /// Raises when the queue cannot take a job: unknown to CUPS, stopped, or not accepting jobs.
 void comprobarCola(const QString& impresora, std::chrono::milliseconds limite);
 
-/// One raw job (CUPS_FORMAT_RAW) with these bytes, untouched by any filter.
-void enviarCrudo(const QString& impresora, const QByteArray& datos, std::chrono::milliseconds limite);
+/// One raw job (CUPS_FORMAT_RAW) with these bytes, untouched by any filter; the job's number.
+int enviarCrudo(const QString& impresora, const QByteArray& datos, std::chrono::milliseconds limite);
 
-/// Paints a document on the queue through QPrinter and sends it as one job, page breaks where the queue's
-/// paper ends. Gives up without sending when abandonada turns true before the job is handed over.
-void imprimirEnCola(const QString& impresora, const DocumentoGrabado& documento, const QString& titulo,
-                    const std::atomic_bool& abandonada);
+/// Paints a document as a PDF of the queue's paper (page breaks where it ends) and sends it as one job; the
+/// job's number, so the job can be followed. Gives up without sending (0) when abandonada turns true before
+/// the job is handed over.
+int imprimirEnCola(const QString& impresora, const DocumentoGrabado& documento, const QString& titulo,
+                   const std::atomic_bool& abandonada, std::chrono::milliseconds limite);
+
+/// How job trabajo stands, with the queue's own state: a stopped queue, or a stopped, held, aborted or
+/// canceled job, fails with the reason in the cashier's words.
+EstadoCola consultarTrabajoCups(const QString& impresora, int trabajo, std::chrono::milliseconds limite);
+
+/// Cancels job trabajo (also one the queue holds), so it never prints later.
+void cancelarTrabajoCups(const QString& impresora, int trabajo, std::chrono::milliseconds limite);
+
+/// The reason a queue does not print, from its printer-state-reasons and printer-state-message.
+QString motivoCola(const QStringList& razones, const QString& mensaje);
 
 } // namespace kestrel

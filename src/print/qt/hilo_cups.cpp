@@ -1,6 +1,7 @@
 #include "print/qt/hilo_cups.h"
 
 #include <condition_variable>
+#include <deque>
 #include <future>
 #include <mutex>
 #include <optional>
@@ -20,7 +21,9 @@ struct HiloCups::Estado {
     std::mutex mutex;
     std::condition_variable aviso;
     std::optional<Pendiente> pendiente;
+    std::deque<std::function<void()>> encargos;
     bool ocupado = false;
+    bool enEncargo = false;
     bool terminar = false;
     std::thread hilo;
 
@@ -29,9 +32,23 @@ struct HiloCups::Estado {
             Pendiente p;
             {
                 std::unique_lock<std::mutex> candado(mutex);
-                aviso.wait(candado, [this] { return terminar || pendiente.has_value(); });
+                aviso.wait(candado, [this] { return terminar || pendiente.has_value() || !encargos.empty(); });
                 if (terminar)
                     return;
+                if (!pendiente) {
+                    std::function<void()> encargo = std::move(encargos.front());
+                    encargos.pop_front();
+                    enEncargo = true;
+                    candado.unlock();
+                    try {
+                        encargo();
+                    } catch (...) {
+                        // A follow-up that fails simply asks again on its next turn.
+                    }
+                    candado.lock();
+                    enEncargo = false;
+                    continue;
+                }
                 p = std::move(*pendiente);
                 pendiente.reset();
                 ocupado = true;
@@ -69,7 +86,7 @@ HiloCups::~HiloCups() {
     {
         std::lock_guard<std::mutex> candado(m_estado->mutex);
         m_estado->terminar = true;
-        ocupado = m_estado->ocupado;
+        ocupado = m_estado->ocupado || m_estado->enEncargo;
     }
     m_estado->aviso.notify_all();
     // Joining a thread stuck in a wedged scheduler would hang the agent's exit; it ends with the process.
@@ -95,6 +112,14 @@ void HiloCups::ejecutar(Tarea tarea) {
         throw FalloPlataforma(numerofallo::errorImpresora, descripcionCupsNoResponde());
     }
     futuro.get();
+}
+
+void HiloCups::encargar(std::function<void()> tarea) {
+    {
+        std::lock_guard<std::mutex> candado(m_estado->mutex);
+        m_estado->encargos.push_back(std::move(tarea));
+    }
+    m_estado->aviso.notify_one();
 }
 
 } // namespace kestrel

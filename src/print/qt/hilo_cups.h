@@ -29,6 +29,10 @@ public:
     /// Runs tarea on the thread and waits for it at most the limit. The task's own failure reaches the
     /// caller; a task that does not finish in time raises a printer failure.
     void ejecutar(Tarea tarea);
+    /// Queues tarea to run on the thread when no call is waiting, without waiting for it: the follow-up of
+    /// sent jobs. Such a task carries its own time limit; a call that comes meanwhile waits for it within
+    /// its own limit instead of failing at once.
+    void encargar(std::function<void()> tarea);
     std::chrono::milliseconds limite() const { return m_limite; }
 
 private:

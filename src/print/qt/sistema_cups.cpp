@@ -1,5 +1,7 @@
 #include "print/qt/sistema_cups.h"
 
+#include <QPointer>
+
 #include "json/fallo.h"
 #include "print/qt/cliente_cups.h"
 #include "print/qt/imagen.h"
@@ -20,8 +22,9 @@ DestinosCups destinos(HiloCups& hilo) {
 /// printer that is current before any selection follow CUPS's default.
 class SalidaCups : public SalidaImpresora {
 public:
-    SalidaCups(std::shared_ptr<HiloCups> hilo, std::function<QString()> nombre)
-        : m_hilo(std::move(hilo)), m_nombre(std::move(nombre)) {}
+    SalidaCups(std::shared_ptr<HiloCups> hilo, std::shared_ptr<std::atomic<qint64>> ultimo,
+               std::function<QString()> nombre)
+        : m_hilo(std::move(hilo)), m_ultimo(std::move(ultimo)), m_nombre(std::move(nombre)) {}
 
     QString nombre() override { return m_nombre(); }
 
@@ -34,20 +37,22 @@ public:
     void entregar(const DocumentoGrabado& documento) override {
         const QString cola = nombre();
         const QString titulo = QStringLiteral("Kestrel - ") + cola;
-        m_hilo->ejecutar([cola, documento, titulo](const std::atomic_bool& abandonada) {
-            imprimirEnCola(cola, documento, titulo, abandonada);
+        const auto limite = m_hilo->limite();
+        m_hilo->ejecutar([cola, documento, titulo, limite, ultimo = m_ultimo](const std::atomic_bool& abandonada) {
+            ultimo->store(imprimirEnCola(cola, documento, titulo, abandonada, limite));
         });
     }
 
 private:
     std::shared_ptr<HiloCups> m_hilo;
+    std::shared_ptr<std::atomic<qint64>> m_ultimo;
     std::function<QString()> m_nombre;
 };
 
 } // namespace
 
 SistemaCups::SistemaCups(std::chrono::milliseconds limite) : m_hilo(std::make_shared<HiloCups>(limite)) {
-    auto salida = std::make_unique<SalidaCups>(m_hilo, [this] { return predeterminadaInstalada(); });
+    auto salida = std::make_unique<SalidaCups>(m_hilo, m_ultimo, [this] { return predeterminadaInstalada(); });
     m_inicial = std::make_unique<ImpresoraQt>(std::move(salida), m_fuentes);
 }
 
@@ -74,7 +79,7 @@ QString SistemaCups::predeterminada() {
 ImpresoraQt& SistemaCups::impresoraLlamada(const QString& nombre) {
     auto it = m_impresoras.find(nombre);
     if (it == m_impresoras.end()) {
-        auto salida = std::make_unique<SalidaCups>(m_hilo, [nombre] { return nombre; });
+        auto salida = std::make_unique<SalidaCups>(m_hilo, m_ultimo, [nombre] { return nombre; });
         it = m_impresoras.emplace(nombre, std::make_unique<ImpresoraQt>(std::move(salida), m_fuentes)).first;
     }
     return *it->second;
@@ -94,7 +99,32 @@ Impresora& SistemaCups::actual() {
 
 void SistemaCups::escribirCrudo(const QString& impresora, const QByteArray& datos) {
     const auto limite = m_hilo->limite();
-    m_hilo->ejecutar([impresora, datos, limite](const std::atomic_bool&) { enviarCrudo(impresora, datos, limite); });
+    m_hilo->ejecutar([impresora, datos, limite, ultimo = m_ultimo](const std::atomic_bool&) {
+        ultimo->store(enviarCrudo(impresora, datos, limite));
+    });
+}
+
+qint64 SistemaCups::tomarTrabajo() {
+    return m_ultimo->exchange(0);
+}
+
+void SistemaCups::consultarTrabajo(const QString& impresora, qint64 trabajo,
+                                   std::function<void(const EstadoCola&)> respuesta) {
+    const auto limite = m_hilo->limite();
+    QPointer<QObject> receptor(&m_receptor);
+    m_hilo->encargar([=] {
+        const EstadoCola estado = consultarTrabajoCups(impresora, static_cast<int>(trabajo), limite);
+        if (receptor)
+            QMetaObject::invokeMethod(
+                receptor, [respuesta, estado] { respuesta(estado); }, Qt::QueuedConnection);
+    });
+}
+
+void SistemaCups::cancelarTrabajo(const QString& impresora, qint64 trabajo) {
+    const auto limite = m_hilo->limite();
+    m_hilo->ejecutar([impresora, trabajo, limite](const std::atomic_bool&) {
+        cancelarTrabajoCups(impresora, static_cast<int>(trabajo), limite);
+    });
 }
 
 QSize SistemaCups::tamanoImagen(const QString& ruta) {

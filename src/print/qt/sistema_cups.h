@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QObject>
 #include <QStringList>
 
 #include <chrono>
@@ -28,12 +29,21 @@ public:
     Impresora& actual() override;
     void escribirCrudo(const QString& impresora, const QByteArray& datos) override;
     QSize tamanoImagen(const QString& ruta) override;
+    qint64 tomarTrabajo() override;
+    void consultarTrabajo(const QString& impresora, qint64 trabajo,
+                          std::function<void(const EstadoCola&)> respuesta) override;
+    void cancelarTrabajo(const QString& impresora, qint64 trabajo) override;
 
 private:
     /// CUPS's default destination; raises when it has none.
     QString predeterminadaInstalada();
     ImpresoraQt& impresoraLlamada(const QString& nombre);
 
+    /// Where answers from the CUPS thread are delivered, on the thread that made this object. Declared before
+    /// the thread so it outlives it.
+    QObject m_receptor;
+    /// The number of the job the last document or drawer pulse became, written by the CUPS thread.
+    std::shared_ptr<std::atomic<qint64>> m_ultimo = std::make_shared<std::atomic<qint64>>(0);
     std::shared_ptr<HiloCups> m_hilo;
     CatalogoFuentes m_fuentes;
     QStringList m_lista;
