@@ -156,7 +156,9 @@ template <typename Enviar> void GrabadorTrabajos::enviar(const QString& usada, E
     const EstadoTrabajo estado = otra ? EstadoTrabajo::Reenviado : EstadoTrabajo::Impreso;
     const qint64 idCups = m_interno->tomarTrabajo();
     if (idCups != 0 && m_seguimiento) {
-        // Handed to the spooler is not on paper yet: the entry stays "enviando" until the job ends.
+        // Handed to the spooler is not on paper yet: the entry stays "enviando" until the job ends, and
+        // notes the job that carries it.
+        m_diario->actualizar(numero, EstadoTrabajo::Enviando, usada, motivo, idCups);
         TrabajoSeguido t;
         t.numero = numero;
         t.tipo = trabajo.tipo;

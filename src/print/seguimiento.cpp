@@ -2,6 +2,8 @@
 
 #include <vector>
 
+#include <QPointer>
+
 #include "json/fallo.h"
 #include "print/avisos.h"
 #include "print/grabador.h"
@@ -49,8 +51,12 @@ void SeguimientoTrabajos::revisar() {
         } else if (!s.preguntando) {
             s.preguntando = true;
             const int c = clave;
+            // The answer comes later from the CUPS thread: it finds nothing to do once the follow-up is gone.
             m_grabador.interno().consultarTrabajo(s.trabajo.usada, s.trabajo.idCups,
-                                                  [this, c](const EstadoCola& e) { responder(c, e); });
+                                                  [yo = QPointer<SeguimientoTrabajos>(this), c](const EstadoCola& e) {
+                                                      if (yo)
+                                                          yo->responder(c, e);
+                                                  });
         }
     }
     for (int clave : vencidos) {
@@ -103,7 +109,7 @@ void SeguimientoTrabajos::fallar(TrabajoSeguido t, const QString& motivo) {
         try {
             const qint64 id =
                 m_grabador.reenviar(t.documento, predeterminada, QStringLiteral("Error en Impresora ") + t.usada);
-            m_grabador.diario().actualizar(t.numero, EstadoTrabajo::Reenviado, predeterminada, razon);
+            m_grabador.diario().actualizar(t.numero, EstadoTrabajo::Reenviado, predeterminada, razon, id);
             m_avisos.mostrarGlobo(aviso + QStringLiteral(" Reenviada a ") + predeterminada, iconoglobo::advertencia,
                                   titulo, tiempoGlobo);
             m_avisos.registrar(aviso + QStringLiteral(" Reenviada a ") + predeterminada);

@@ -104,7 +104,9 @@ public:
     /// could not be written.
     virtual qint64 anotar(const EntradaTrabajo& entrada) = 0;
     /// Changes the outcome of entry numero; numero 0 is ignored.
-    virtual void actualizar(qint64 numero, EstadoTrabajo estado, const QString& usada, const QString& motivo) = 0;
+    /// idCups, when not 0, is the spooler's job now carrying the document (it replaces the one noted before).
+    virtual void actualizar(qint64 numero, EstadoTrabajo estado, const QString& usada, const QString& motivo,
+                            qint64 idCups = 0) = 0;
 };
 
 } // namespace kestrel

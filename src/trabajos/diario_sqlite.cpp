@@ -184,14 +184,17 @@ qint64 DiarioSqlite::anotar(const EntradaTrabajo& e) {
     return numero;
 }
 
-void DiarioSqlite::actualizar(qint64 numero, EstadoTrabajo estado, const QString& usada, const QString& motivo) {
+void DiarioSqlite::actualizar(qint64 numero, EstadoTrabajo estado, const QString& usada, const QString& motivo,
+                              qint64 idCups) {
     if (!m_disponible || numero <= 0)
         return;
     QSqlQuery q(QSqlDatabase::database(m_conexion, false));
-    q.prepare(QStringLiteral("UPDATE trabajos SET estado = ?, usada = ?, motivo = ? WHERE numero = ?"));
+    q.prepare(QStringLiteral("UPDATE trabajos SET estado = ?, usada = ?, motivo = ?, id_cups = COALESCE(NULLIF(?, 0), "
+                             "id_cups) WHERE numero = ?"));
     q.addBindValue(nombreEstadoTrabajo(estado));
     q.addBindValue(usada);
     q.addBindValue(motivo);
+    q.addBindValue(idCups);
     q.addBindValue(numero);
     if (!q.exec()) {
         averia(QStringLiteral("no se puede escribir en %1 (%2)").arg(m_ruta, q.lastError().text()));

@@ -37,7 +37,8 @@ public:
     const QString& problema() const { return m_problema; }
 
     qint64 anotar(const EntradaTrabajo& entrada) override;
-    void actualizar(qint64 numero, EstadoTrabajo estado, const QString& usada, const QString& motivo) override;
+    void actualizar(qint64 numero, EstadoTrabajo estado, const QString& usada, const QString& motivo,
+                    qint64 idCups = 0) override;
 
     /// The latest limite entries, oldest first, without their documents (0 means all of them).
     QList<EntradaTrabajo> entradas(int limite = 0);

@@ -1,7 +1,5 @@
 #include "print/qt/sistema_cups.h"
 
-#include <QPointer>
-
 #include "json/fallo.h"
 #include "print/qt/cliente_cups.h"
 #include "print/qt/imagen.h"
@@ -111,12 +109,10 @@ qint64 SistemaCups::tomarTrabajo() {
 void SistemaCups::consultarTrabajo(const QString& impresora, qint64 trabajo,
                                    std::function<void(const EstadoCola&)> respuesta) {
     const auto limite = m_hilo->limite();
-    QPointer<QObject> receptor(&m_receptor);
-    m_hilo->encargar([=] {
+    m_hilo->encargar([=, receptor = m_receptor] {
         const EstadoCola estado = consultarTrabajoCups(impresora, static_cast<int>(trabajo), limite);
-        if (receptor)
-            QMetaObject::invokeMethod(
-                receptor, [respuesta, estado] { respuesta(estado); }, Qt::QueuedConnection);
+        QMetaObject::invokeMethod(
+            receptor.get(), [respuesta, estado] { respuesta(estado); }, Qt::QueuedConnection);
     });
 }
 

@@ -6,6 +6,7 @@
 #include <chrono>
 #include <map>
 #include <memory>
+#include <memory>
 
 #include "print/impresora.h"
 #include "print/qt/fuentes.h"
@@ -41,7 +42,9 @@ private:
 
     /// Where answers from the CUPS thread are delivered, on the thread that made this object. Declared before
     /// the thread so it outlives it.
-    QObject m_receptor;
+    /// Where the answers of the CUPS thread are delivered, on the window's thread. Shared with every pending
+    /// task so it outlives this object until they are done, and deleted from its own thread.
+    std::shared_ptr<QObject> m_receptor{new QObject, [](QObject* o) { o->deleteLater(); }};
     /// The number of the job the last document or drawer pulse became, written by the CUPS thread.
     std::shared_ptr<std::atomic<qint64>> m_ultimo = std::make_shared<std::atomic<qint64>>(0);
     std::shared_ptr<HiloCups> m_hilo;
