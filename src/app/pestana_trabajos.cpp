@@ -52,7 +52,8 @@ PestanaTrabajos::PestanaTrabajos(Avisos& avisos, QWidget* parent) : QWidget(pare
     tblTrabajos->setSelectionBehavior(QAbstractItemView::SelectRows);
     tblTrabajos->setSelectionMode(QAbstractItemView::SingleSelection);
     tblTrabajos->horizontalHeader()->setStretchLastSection(true);
-    tblTrabajos->verticalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
+    // Rows of one line: sizing each to its contents would measure the whole table at every new label.
+    tblTrabajos->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
     capa->addWidget(tblTrabajos);
 
     auto* fila = new QHBoxLayout();
@@ -94,8 +95,19 @@ void PestanaTrabajos::fijarTrabajos(std::shared_ptr<DiarioSqlite> diario, Grabad
     refrescar();
 }
 
+void PestanaTrabajos::showEvent(QShowEvent* evento) {
+    QWidget::showEvent(evento);
+    if (m_pendiente)
+        refrescar();
+}
+
 void PestanaTrabajos::refrescar() {
     if (!m_diario)
+        return;
+    // The window is hidden nearly all day: a table nobody sees is redrawn when it is shown, never on the way
+    // of a document and its reply.
+    m_pendiente = !isVisible();
+    if (m_pendiente)
         return;
     const QList<QTableWidgetItem*> elegidos = tblTrabajos->selectedItems();
     const qint64 elegido = elegidos.isEmpty() ? 0 : elegidos.first()->data(Qt::UserRole).toLongLong();

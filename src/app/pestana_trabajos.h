@@ -36,8 +36,12 @@ public:
     /// "Reimprimir": the selected entry again, on the printer chosen in the list.
     void cmdReimprimir_Click();
 
+protected:
+    void showEvent(QShowEvent* evento) override;
+
 private:
     Avisos& m_avisos;
+    bool m_pendiente = false;
     std::shared_ptr<DiarioSqlite> m_diario;
     GrabadorTrabajos* m_grabador = nullptr;
     // A document writes its entry twice (before and after sending): one redraw for both.

@@ -15,6 +15,7 @@
 #include <benchmark/benchmark.h>
 
 #include <QDir>
+#include <QFile>
 #include <QEventLoop>
 #include <QTemporaryDir>
 #include <QTimer>
@@ -200,8 +201,7 @@ template <typename Lado> void conServicio(Servicio& servicio, Lado lado) {
     hilo.join();
 }
 
-std::vector<double> latencias(Servicio& servicio, int mensajes) {
-    const std::string mensaje = mensajeComanda();
+std::vector<double> latencias(Servicio& servicio, int mensajes, const std::string& mensaje = mensajeComanda()) {
     std::vector<double> us;
     conServicio(servicio, [&](Servicio& s) {
         if (!s.aceptar())
@@ -298,7 +298,12 @@ void BM_RespuestaImpresion(benchmark::State& state) {
         };
         kestrel::frmMain ventana(d);
         ventana.Form_Load();
-        informar(state, latencias(servicio, mensajes), mensajes);
+        // A real kitchen order (two areas, two tickets), as the demo sends it.
+        QFile muestra(QStringLiteral(KESTREL_MUESTRAS "/comanda.json"));
+        muestra.open(QIODevice::ReadOnly);
+        const std::string mensaje =
+            muestra.readAll().toStdString() + kestrel::marcadorFinMensaje.toString().toStdString();
+        informar(state, latencias(servicio, mensajes, mensaje), mensajes);
         if (QDir(opciones.salida).entryList({QStringLiteral("*.pdf")}).size() < mensajes)
             state.SkipWithError("the orders were not printed");
     }
