@@ -303,6 +303,9 @@ TEST_F(VentanaTest, LaPestanaTrabajosListaYReimprime) {
     ventana = std::make_unique<frmMain>(dep);
     ASSERT_TRUE(ventana->Form_Load());
     conectada();
+    // The table follows the journal while a person looks at it: the window open on its tab.
+    ventana->show();
+    control<QTabWidget>("SSTab1")->setCurrentWidget(control<QWidget>("tabTrabajos"));
     servicio.enviar(R"({"tipo":"cajon","config":[],"dato":{}})"
                     "_endMessage_");
     auto* tabla = control<QTableWidget>("tblTrabajos");
@@ -314,7 +317,6 @@ TEST_F(VentanaTest, LaPestanaTrabajosListaYReimprime) {
     };
     ASSERT_TRUE(esperarHasta([&] { return fila(0) == QLatin1String("cajon|Facturas|impreso|"); }))
         << qPrintable(fila(0));
-    control<QTabWidget>("SSTab1")->setCurrentWidget(control<QWidget>("tabTrabajos"));
     auto* lista = control<QComboBox>("cboImpresora");
     lista->setCurrentIndex(lista->findData(QStringLiteral("Cocina")));
     tabla->selectRow(0);
