@@ -7,8 +7,8 @@ agente=$1 servicio=$2 version=$3
 tmp=$(mktemp -d)
 pid=
 trap '[ -z "$pid" ] || kill "$pid" 2>/dev/null; wait 2>/dev/null; rm -rf "$tmp"' EXIT
-fallos=0
-falla() { echo "FALLA: $*"; fallos=$((fallos + 1)); }
+# shellcheck source=comun.sh
+. "$(dirname "$(realpath "$0")")/comun.sh"
 
 # Runs the agent with no display and no settings but those under $tmp; sets salida and codigo.
 sin_pantalla() {
@@ -58,19 +58,7 @@ rm "$tmp/sistema/kestrel/kestrel-agente.conf"
 # Nothing on the command line: the settings file alone brings the agent to the service.
 mkdir -p "$tmp/agente" "$tmp/pdf"
 echo 123456789012345 >"$tmp/agente/Acceso"
-for _ in 1 2 3 4 5; do
-    puerto=$((20000 + RANDOM % 40000))
-    : >"$tmp/servicio.log"
-    "$servicio" --puerto "$puerto" --salir-tras-respuestas 1 >>"$tmp/servicio.log" 2>&1 &
-    pid=$!
-    for _ in $(seq 50); do
-        grep -q escuchando "$tmp/servicio.log" && break
-        sleep 0.1
-    done
-    grep -q escuchando "$tmp/servicio.log" && break
-    wait "$pid" 2>/dev/null
-    pid=
-done
+arrancar_servicio "$tmp/servicio.log" --salir-tras-respuestas 1 || falla "kestrel-servicio no arrancó"
 printf '[agente]\nservidor=127.0.0.1:%s\ncarpeta=%s\nimpresoras-virtuales=Facturas,Cocina\nsalida=%s\n' \
     "$puerto" "$tmp/agente" "$tmp/pdf" >"$conf"
 XDG_CONFIG_HOME="$tmp/usuario" XDG_CONFIG_DIRS="$tmp/sistema" XDG_RUNTIME_DIR="$tmp" QT_QPA_PLATFORM=offscreen \

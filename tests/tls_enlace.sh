@@ -9,8 +9,8 @@ agente=$(realpath "$1") servicio=$(realpath "$2") muestras=$(realpath "$3")
 tmp=$(mktemp -d)
 pids=()
 trap 'for p in "${pids[@]}"; do kill "$p" 2>/dev/null; done; wait 2>/dev/null; rm -rf "$tmp"' EXIT
-fallos=0
-falla() { echo "FALLA: $*"; fallos=$((fallos + 1)); }
+# shellcheck source=comun.sh
+. "$(dirname "$(realpath "$0")")/comun.sh"
 cd "$tmp" || exit 1
 
 # --- certificates ----------------------------------------------------------------------------------------
@@ -37,19 +37,8 @@ echo 123456789012345 >agente/Acceso
 
 # Starts kestrel-servicio with the given options on a free port; sets puerto.
 servicio() {
-    local log=$1
-    shift
-    for _ in 1 2 3 4 5; do
-        puerto=$((20000 + RANDOM % 40000))
-        : >"$log"
-        "$servicio" --puerto "$puerto" "$@" >>"$log" 2>&1 &
-        pids+=($!)
-        for _ in $(seq 50); do
-            grep -q escuchando "$log" && return 0
-            sleep 0.1
-        done
-    done
-    falla "kestrel-servicio no arrancó: $(cat "$log")"
+    arrancar_servicio "$@" || falla "kestrel-servicio no arrancó: $(cat "$1")"
+    pids+=("$pid")
 }
 # Runs the agent against localhost:$puerto for up to $1 seconds or until $2 shows in file $3.
 agente() {

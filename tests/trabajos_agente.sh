@@ -8,28 +8,16 @@ agente=$1 servicio=$2 muestras=$3
 tmp=$(mktemp -d)
 pid=
 trap '[ -z "$pid" ] || kill "$pid" 2>/dev/null; wait 2>/dev/null; rm -rf "$tmp"' EXIT
-fallos=0
-falla() { echo "FALLA: $*"; fallos=$((fallos + 1)); }
+# shellcheck source=comun.sh
+. "$(dirname "$(realpath "$0")")/comun.sh"
 export XDG_CONFIG_HOME="$tmp/usuario" XDG_CONFIG_DIRS="$tmp/sistema" XDG_RUNTIME_DIR="$tmp"
 unset DISPLAY WAYLAND_DISPLAY
 mkdir -p "$tmp/agente" "$tmp/pdf"
 echo 123456789012345 >"$tmp/agente/Acceso"
 cp "$muestras/logo.bmp" "$tmp/agente/"
 
-for _ in 1 2 3 4 5; do
-    puerto=$((20000 + RANDOM % 40000))
-    : >"$tmp/servicio.log"
-    "$servicio" --puerto "$puerto" --salir-tras-respuestas 3 --enviar "$muestras/comanda.json" \
-        --enviar "$muestras/factura-cerrada-pagos.json" --enviar "$muestras/cajon.json" >>"$tmp/servicio.log" 2>&1 &
-    pid=$!
-    for _ in $(seq 50); do
-        grep -q escuchando "$tmp/servicio.log" && break
-        sleep 0.1
-    done
-    grep -q escuchando "$tmp/servicio.log" && break
-    wait "$pid" 2>/dev/null
-    pid=
-done
+arrancar_servicio "$tmp/servicio.log" --salir-tras-respuestas 3 --enviar "$muestras/comanda.json" \
+    --enviar "$muestras/factura-cerrada-pagos.json" --enviar "$muestras/cajon.json" || falla "kestrel-servicio no arrancó"
 # Only "Facturas" and "Cocina" exist: the order's "Bar" ticket goes to the default printer.
 QT_QPA_PLATFORM=offscreen timeout 30 "$agente" --servidor "127.0.0.1:$puerto" --carpeta "$tmp/agente" \
     --impresoras-virtuales Facturas,Cocina --salida "$tmp/pdf" >"$tmp/agente.log" 2>&1 &

@@ -44,6 +44,7 @@
 #include "app/impresion_agente.h"
 #include "print/documentos.h"
 #include "print/documentos_impresion.h"
+#include "salida_nula.h"
 #include "tray/area_notificacion.h"
 
 namespace {
@@ -58,15 +59,6 @@ public:
     void imprimirFactura(const kestrel::Valor&) override {}
     void imprimirAnulacion(kestrel::Collection&) override {}
     void abrirCajon() override {}
-};
-
-class SalidaNula : public kestrel::SalidaEnlace {
-public:
-    void agregarLog(const QString&) override {}
-    void limpiarLog() override {}
-    void mostrarConexion(bool, const QString&) override {}
-    void mostrarGlobo(const QString&, int, const QString&, int) override {}
-    void mostrarEstado(const QString&) override {}
 };
 
 class AreaNula : public kestrel::AreaNotificacion {

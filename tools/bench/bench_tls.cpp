@@ -29,17 +29,9 @@
 
 #include "app/enlace.h"
 #include "app/tls_enlace.h"
+#include "salida_nula.h"
 
 namespace {
-
-class SalidaMuda : public kestrel::SalidaEnlace {
-public:
-    void agregarLog(const QString&) override {}
-    void limpiarLog() override {}
-    void mostrarConexion(bool, const QString&) override {}
-    void mostrarGlobo(const QString&, int, const QString&, int) override {}
-    void mostrarEstado(const QString&) override {}
-};
 
 /// A test authority and a server certificate for 127.0.0.1, made once per run.
 struct Certificados {
@@ -159,7 +151,7 @@ std::unique_ptr<Servicio> medir(bool tls, int mensajes, int conexiones) {
     auto servicio = std::make_unique<Servicio>(tls ? &certificados() : nullptr, mensaje, mensajes, conexiones);
     servicio->moveToThread(&hilo);
     hilo.start();
-    SalidaMuda salida;
+    SalidaNula salida;
     kestrel::ConfiguracionEnlace c;
     c.servidor = QStringLiteral("127.0.0.1");
     c.puerto = servicio->puerto;
