@@ -1,7 +1,8 @@
 #!/bin/bash
 # The job journal as support meets it over a remote shell: a message's documents each leave one entry, a
 # ticket for an area whose printer is not installed reads re-routed to the default printer, a reprint by
-# number prints the same document again and is recorded, and a damaged journal is set aside.
+# number prints the same document again and is recorded, a damaged journal is set aside and a read-only one
+# does not stop the printing.
 #   trabajos_agente.sh KESTREL_AGENTE KESTREL_SERVICIO MUESTRAS
 set -uo pipefail
 agente=$1 servicio=$2 muestras=$3
@@ -61,6 +62,25 @@ head -c 4096 /dev/urandom >"$tmp/agente/trabajos.sqlite"
 salida=$("$agente" --trabajos --carpeta "$tmp/agente" 2>&1) || falla "diario dañado: salida $?"
 grep -q "dañado" <<<"$salida" || falla "diario dañado sin aviso: $salida"
 ls "$tmp"/agente/trabajos.sqlite.danado-* >/dev/null 2>&1 || falla "el diario dañado no quedó aparte"
+
+# A journal that cannot be written (a read-only file; root keeps the file modes only without its override
+# capability) is reported once, and printing and replies go on.
+rm -f "$tmp"/agente/trabajos.sqlite-*
+chmod 444 "$tmp/agente/trabajos.sqlite"
+sin_permiso=()
+[ "$(id -u)" = 0 ] && sin_permiso=(setpriv --bounding-set -dac_override,-dac_read_search --)
+arrancar_servicio "$tmp/servicio2.log" --salir-tras-respuestas 2 --enviar "$muestras/comanda.json" \
+    --enviar "$muestras/comanda.json" || falla "kestrel-servicio no arrancó"
+QT_QPA_PLATFORM=offscreen timeout 30 "${sin_permiso[@]}" "$agente" --servidor "127.0.0.1:$puerto" \
+    --carpeta "$tmp/agente" --impresoras-virtuales Facturas,Cocina --salida "$tmp/pdf2" >"$tmp/agente2.log" 2>&1 &
+agente_pid=$!
+wait "$pid" 2>/dev/null || falla "el servicio no recibió sus respuestas con el diario de solo lectura"
+pid=
+kill "$agente_pid" 2>/dev/null
+wait "$agente_pid" 2>/dev/null
+[ "$(ls "$tmp"/pdf2/*.pdf 2>/dev/null | wc -l)" = 4 ] || falla "sin diario no se imprimieron las 4 comandas"
+[ "$(grep -c "Diario de trabajos: .*La impresión sigue sin registrar" "$tmp/agente2.log")" = 1 ] ||
+    falla "el diario de solo lectura no se informó una vez: $(grep Diario "$tmp/agente2.log")"
 
 [ "$fallos" = 0 ] && echo "todo bien" && exit 0
 tail -20 "$tmp/agente.log"

@@ -1,6 +1,9 @@
 #pragma once
 
 #include <QDateTime>
+#include <QElapsedTimer>
+#include <QSet>
+#include <QSqlQuery>
 #include <QList>
 #include <QSqlDatabase>
 #include <QString>
@@ -54,6 +57,8 @@ private:
     bool abrir();
     bool crearEsquema();
     void averia(const QString& que);
+    /// The statement cached in cache, prepared on first use.
+    QSqlQuery& sentencia(std::optional<QSqlQuery>& cache, const char* sql);
 
     QString m_ruta;
     QString m_conexion;
@@ -62,6 +67,13 @@ private:
     QString m_problema;
     std::function<void()> m_alCambiar;
     std::function<QDateTime()> m_reloj;
+    std::optional<QSqlQuery> m_sqlImagen;
+    std::optional<QSqlQuery> m_sqlAnotar;
+    std::optional<QSqlQuery> m_sqlEnlace;
+    std::optional<QSqlQuery> m_sqlActualizar;
+    /// Pictures this journal stored lately, by hash.
+    QSet<QString> m_huellasGuardadas;
+    QElapsedTimer m_guardadas;
 };
 
 } // namespace kestrel

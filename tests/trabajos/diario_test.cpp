@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <thread>
+
 #include "print/cajon.h"
 #include "print/grabador.h"
 #include "print/seleccion.h"
@@ -88,4 +90,25 @@ TEST_F(Diario, AlEmpezarLoEnviadoSinRespuestaEsDesconocidoYLoViejoSeVa) {
     QSqlQuery q(QStringLiteral("SELECT COUNT(*) FROM imagenes"), db);
     ASSERT_TRUE(q.next());
     EXPECT_EQ(q.value(0).toInt(), 1) << "el logo se guarda una sola vez";
+}
+
+TEST(DiarioCompartido, DosEscritoresALaVezNoPierdenNada) {
+    QTemporaryDir carpeta;
+    DiarioSqlite(carpeta.path(), nullptr).prepararInicio(30);
+    constexpr int porEscritor = 150;
+    const auto escribir = [&] {
+        DiarioSqlite diario(carpeta.path(), nullptr);
+        EntradaTrabajo e;
+        e.documento.imprimir({ElementoLinea::deTexto(QStringLiteral("Mesa 12"))}, true);
+        for (int i = 0; i < porEscritor; ++i)
+            diario.actualizar(diario.anotar(e), EstadoTrabajo::Impreso, QStringLiteral("Cocina"), {});
+        EXPECT_TRUE(diario.problema().isEmpty()) << diario.problema().toStdString();
+    };
+    std::thread otro(escribir);
+    escribir();
+    otro.join();
+    const QList<EntradaTrabajo> e = DiarioSqlite(carpeta.path(), nullptr).entradas();
+    ASSERT_EQ(e.size(), 2 * porEscritor);
+    for (const EntradaTrabajo& entrada : e)
+        ASSERT_EQ(entrada.estado, EstadoTrabajo::Impreso) << entrada.numero;
 }
