@@ -156,7 +156,8 @@ void CanalEscpos::abrir() {
     if (m_fd < 0)
         m_fd = ::open(ruta.constData(), O_WRONLY | O_APPEND | comunes);
     if (m_fd < 0) {
-        qCWarning(registroEscpos) << m_destino.nombre << m_destino.ruta << std::strerror(errno);
+        const int error = errno;
+        qCWarning(registroEscpos).noquote() << m_destino.nombre << m_destino.ruta << std::strerror(error);
         terminar(QStringLiteral("no se puede abrir ") + m_destino.ruta);
         return;
     }
@@ -199,7 +200,8 @@ void CanalEscpos::escribirDispositivo() {
             m_avisoEscritura->setEnabled(true);
             return;
         } else if (n < 0 && errno != EINTR) {
-            qCWarning(registroEscpos) << m_destino.nombre << m_destino.ruta << std::strerror(errno);
+            const int error = errno;
+            qCWarning(registroEscpos).noquote() << m_destino.nombre << m_destino.ruta << std::strerror(error);
             terminar(cortoLaConexion());
             return;
         }
@@ -255,7 +257,7 @@ void CanalEscpos::recibir(const QByteArray& bytes) {
 
 void CanalEscpos::interrumpir() {
     if (m_fase == Fase::Conectando) {
-        qCWarning(registroEscpos) << m_destino.nombre << m_destino.direccion() << m_socket->errorString();
+        qCWarning(registroEscpos).noquote() << m_destino.nombre << m_destino.direccion() << m_socket->errorString();
         terminar(noResponde());
     } else if (m_fase == Fase::Escribiendo) {
         terminar(cortoLaConexion());
@@ -325,19 +327,20 @@ void CanalEscpos::cerrar(bool ordenado) {
     }
 }
 
-/// The printers' queues, on the printers' thread.
+/// The printers' queues, on the printers' thread: one per address, so two names for one printer still take
+/// turns on it.
 class TrabajadorEscpos : public QObject {
 public:
     explicit TrabajadorEscpos(LimitesEscpos limites) : m_limites(limites) {}
 
     CanalEscpos& canal(const DestinoEscpos& destino) {
-        CanalEscpos*& c = m_canales[destino.nombre];
+        CanalEscpos*& c = m_canales[destino.direccion()];
         if (!c)
             c = new CanalEscpos(destino, m_limites, this);
         return *c;
     }
-    CanalEscpos* buscar(const QString& nombre) {
-        const auto it = m_canales.find(nombre);
+    CanalEscpos* buscar(const DestinoEscpos& destino) {
+        const auto it = m_canales.find(destino.direccion());
         return it == m_canales.end() ? nullptr : it->second;
     }
 
@@ -367,11 +370,11 @@ void HiloEscpos::enviar(const DestinoEscpos& destino, qint64 trabajo, const QByt
         Qt::QueuedConnection);
 }
 
-void HiloEscpos::cancelar(const QString& impresora, qint64 trabajo) {
+void HiloEscpos::cancelar(const DestinoEscpos& destino, qint64 trabajo) {
     QMetaObject::invokeMethod(
         m_trabajador,
-        [trabajador = m_trabajador, impresora, trabajo] {
-            if (CanalEscpos* c = trabajador->buscar(impresora))
+        [trabajador = m_trabajador, destino, trabajo] {
+            if (CanalEscpos* c = trabajador->buscar(destino))
                 c->quitar(trabajo);
         },
         Qt::QueuedConnection);

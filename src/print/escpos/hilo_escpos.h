@@ -29,8 +29,8 @@ struct LimitesEscpos {
 class TrabajadorEscpos;
 
 /// The one thread that talks to the receipt printers (sockets, devices), so the window never waits on a
-/// printer's write. Each printer has a queue of its own: its jobs go in order, one connection at a time, while
-/// another printer's jobs go on meanwhile. Each job connects, writes, asks the status and closes.
+/// printer's write. Each printer (each address) has a queue of its own: its jobs go in order, one connection at
+/// a time, while another printer's jobs go on meanwhile. Each job connects, writes, asks the status and closes.
 class HiloEscpos {
 public:
     /// Called on the printers' thread when a job ends: empty when the printer took it, else why it did not
@@ -46,7 +46,7 @@ public:
     /// Queues datos for the printer destino (a Tcp or Dispositivo one) as job trabajo, without waiting.
     void enviar(const DestinoEscpos& destino, qint64 trabajo, const QByteArray& datos, AlTerminar alTerminar);
     /// Drops job trabajo of that printer if it has not started yet.
-    void cancelar(const QString& impresora, qint64 trabajo);
+    void cancelar(const DestinoEscpos& destino, qint64 trabajo);
     /// Asks the printer's status and waits for it at most the connection limit plus the status limit: why
     /// it cannot print ("no responde", "sin papel", ...), or empty when it can or does not say. A printer still
     /// busy with earlier jobs when the wait ends is trusted: those jobs report their own end.

@@ -291,7 +291,7 @@ void SistemaEscpos::cancelarTrabajo(const QString& impresora, qint64 trabajo) {
         colas().cancelarTrabajo(i->destino().ruta, trabajo);
     } else {
         m_trabajos.erase(trabajo);
-        m_hilo.cancelar(i->destino().nombre, trabajo);
+        m_hilo.cancelar(i->destino(), trabajo);
     }
 }
 
