@@ -19,11 +19,6 @@
 using namespace kestrel;
 using namespace kestrel::prueba;
 
-QT_BEGIN_NAMESPACE
-inline void PrintTo(const QString& texto, std::ostream* os) {
-    *os << '"' << texto.toStdString() << '"';
-}
-QT_END_NAMESPACE
 using namespace std::chrono_literals;
 
 namespace {
@@ -97,8 +92,7 @@ struct SistemaEscposTest : ::testing::Test {
     }
 };
 
-class AvisosMudos : public Avisos {
-public:
+struct AvisosMudos : Avisos {
     void mostrarGlobo(const QString&, int, const QString&, int) override {}
     void registrar(const QString&) override {}
 };
@@ -226,12 +220,11 @@ TEST_F(SistemaEscposTest, UnDispositivoQueEsUnArchivoRecibeLosBytesTalCual) {
 
 TEST_F(SistemaEscposTest, ElPapelQueSeAcabaAlImprimirLlevaElDocumentoALaPredeterminada) {
     par.seAcaba = true;
+    vista->fijarPredeterminada(QStringLiteral("Facturas"));
     AvisosMudos avisos;
     auto diario = std::make_shared<DiarioEnMemoria>();
-    GrabadorTrabajos grabador(
-        crearSistemaEscpos(std::make_unique<SistemaVistaTexto>(QStringList{"Facturas"}, QStringLiteral("Facturas")),
-                           {par.destino("Cocina")}, nullptr, limites),
-        diario);
+    GrabadorTrabajos grabador(crearSistemaEscpos(std::move(interno), {par.destino("Cocina")}, nullptr, limites),
+                              diario);
     grabador.fijarSeguimiento(std::make_unique<SeguimientoTrabajos>(grabador, avisos, 5s, 10ms));
     ContextoImpresion ctx{grabador, avisos, {}};
     ctx.grabador = &grabador;
@@ -242,7 +235,5 @@ TEST_F(SistemaEscposTest, ElPapelQueSeAcabaAlImprimirLlevaElDocumentoALaPredeter
     EXPECT_EQ(diario->entradas, QStringList{"enviando en Cocina"});
     ASSERT_TRUE(esperarHasta([&] { return !diario->entradas[0].startsWith(QLatin1String("enviando")); }));
     EXPECT_EQ(diario->entradas, QStringList{"reenviado en Facturas: Cocina: sin papel"});
-    grabador.interno().seleccionar(0);
-    auto& facturas = static_cast<ImpresoraVistaTexto&>(grabador.interno().actual());
-    EXPECT_EQ(facturas.documentos().value(0).texto(false), (QStringList{"Error en Impresora Cocina", "Mesa 12"}));
+    EXPECT_EQ(vista->documentos().value(0).texto(false), (QStringList{"Error en Impresora Cocina", "Mesa 12"}));
 }
