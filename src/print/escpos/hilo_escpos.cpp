@@ -191,6 +191,8 @@ void CanalEscpos::escribirDispositivo() {
             ::write(m_fd, datos.constData() + m_escritos, static_cast<std::size_t>(datos.size() - m_escritos));
         if (n > 0) {
             m_escritos += n;
+        } else if (n < 0 && errno == EINTR) {
+            continue;
         } else if (n < 0 && (errno == EAGAIN || errno == EWOULDBLOCK)) {
             // The printer's buffer is full: go on when the device takes more.
             if (!m_avisoEscritura) {
@@ -199,8 +201,8 @@ void CanalEscpos::escribirDispositivo() {
             }
             m_avisoEscritura->setEnabled(true);
             return;
-        } else if (n < 0 && errno != EINTR) {
-            const int error = errno;
+        } else {
+            const int error = n < 0 ? errno : EIO;
             qCWarning(registroEscpos).noquote() << m_destino.nombre << m_destino.ruta << std::strerror(error);
             terminar(cortoLaConexion());
             return;
