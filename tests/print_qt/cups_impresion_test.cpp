@@ -4,11 +4,13 @@
 #include <QScopeGuard>
 
 #include <csignal>
+#include <numeric>
 #include <sys/types.h>
 
 #include "apoyo.h"
 #include "banco.h"
 #include "json/fallo.h"
+#include "print/escpos/sistema_escpos.h"
 #include "print/qt/sistemas.h"
 #include "tablas.h"
 
@@ -108,6 +110,23 @@ TEST_F(ImpresionCups, ElPulsoDelCajonLlegaByteAByte) {
     const auto nuevos = esperarTrabajos(antes);
     ASSERT_EQ(nuevos.keys(), QStringList{"Facturas"});
     EXPECT_EQ(leerArchivo(nuevos.first()).toHex(' '), pulso.toHex(' '));
+}
+
+TEST_F(ImpresionCups, UnaImpresoraEscposPorUnaColaRecibeSusBytesTalCualYSeSigueComoTrabajoDeCups) {
+    auto escpos = crearSistemaEscpos(crearSistemaCups(5s), {{"Caja", DestinoEscpos::Tipo::Cups, {}, 0, "Bar"}});
+    const QStringList antes = archivos(capturas());
+    QByteArray bytes(256, 0);
+    std::iota(bytes.begin(), bytes.end(), 0);
+    escpos->escribirCrudo(QStringLiteral("caja"), bytes);
+    const qint64 trabajo = escpos->tomarTrabajo();
+    ASSERT_NE(trabajo, 0);
+    const auto nuevos = esperarTrabajos(antes);
+    ASSERT_EQ(nuevos.keys(), QStringList{"Bar"});
+    EXPECT_EQ(leerArchivo(nuevos.first()), bytes);
+    std::optional<EstadoCola> estado;
+    escpos->consultarTrabajo(QStringLiteral("Caja"), trabajo, [&](const EstadoCola& e) { estado = e; });
+    ASSERT_TRUE(esperarHasta([&] { return estado.has_value(); }));
+    EXPECT_EQ(estado->fin, EstadoCola::Fin::Impreso);
 }
 
 TEST_F(ImpresionCups, UnaColaQueNoPuedeRecibirTrabajosFallaElSondeo) {

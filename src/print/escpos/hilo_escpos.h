@@ -1,0 +1,61 @@
+#pragma once
+
+#include <QByteArray>
+#include <QLoggingCategory>
+#include <QString>
+#include <QThread>
+
+#include <chrono>
+#include <functional>
+
+#include "print/escpos/destino.h"
+
+namespace kestrel {
+
+Q_DECLARE_LOGGING_CATEGORY(registroEscpos)
+
+/// How long a receipt printer may take. A printer that is off or unplugged never answers a connection; one
+/// whose buffer is full (paper out, cover open) accepts and stops reading; one without status support never
+/// answers DLE EOT: each case ends within its limit instead of holding the printer's queue.
+struct LimitesEscpos {
+    /// To accept the connection.
+    std::chrono::milliseconds conexion{3000};
+    /// To take all of a document's bytes.
+    std::chrono::milliseconds escritura{10000};
+    /// To answer the three status requests.
+    std::chrono::milliseconds estado{1000};
+};
+
+class TrabajadorEscpos;
+
+/// The one thread that talks to the receipt printers (sockets, devices), so the window never waits on a
+/// printer's write. Each printer (each address) has a queue of its own: its jobs go in order, one connection at
+/// a time, while another printer's jobs go on meanwhile. Each job connects, writes, asks the status and closes.
+class HiloEscpos {
+public:
+    /// Called on the printers' thread when a job ends: empty when the printer took it, else why it did not
+    /// ("no responde", "no recibe datos", "cortó la conexión", "sin papel", ...).
+    using AlTerminar = std::function<void(const QString& motivo)>;
+
+    explicit HiloEscpos(LimitesEscpos limites);
+    /// Stops the thread at once: a job under way is dropped with its connection, queued ones never run.
+    ~HiloEscpos();
+    HiloEscpos(const HiloEscpos&) = delete;
+    HiloEscpos& operator=(const HiloEscpos&) = delete;
+
+    /// Queues datos for the printer destino (a Tcp or Dispositivo one) as job trabajo, without waiting.
+    void enviar(const DestinoEscpos& destino, qint64 trabajo, const QByteArray& datos, AlTerminar alTerminar);
+    /// Drops job trabajo of that printer if it has not started yet.
+    void cancelar(const DestinoEscpos& destino, qint64 trabajo);
+    /// Asks the printer's status and waits for it at most the connection limit plus the status limit: why
+    /// it cannot print ("no responde", "sin papel", ...), or empty when it can or does not say. A printer still
+    /// busy with earlier jobs when the wait ends is trusted: those jobs report their own end.
+    QString sondear(const DestinoEscpos& destino);
+
+private:
+    LimitesEscpos m_limites;
+    QThread m_hilo;
+    TrabajadorEscpos* m_trabajador;
+};
+
+} // namespace kestrel
