@@ -12,6 +12,7 @@
 #include "print/documentos_impresion.h"
 #include "print/grabador.h"
 #include "print/seguimiento.h"
+#include "print/escpos/sistema_escpos.h"
 #include "print/qt/sistemas.h"
 #include "trabajos/diario_sqlite.h"
 
@@ -28,7 +29,19 @@ std::unique_ptr<SistemaImpresion> crearSistemaAgente(const OpcionesImpresion& op
                              .arg(opciones.impresorasVirtuales.join(QStringLiteral(", ")), salida));
         sistema = crearSistemaVirtual(opciones.impresorasVirtuales, salida);
     }
-    return sistema;
+    if (opciones.escpos.isEmpty())
+        return sistema;
+    QStringList nombres;
+    bool colas = false;
+    for (const DestinoEscpos& d : opciones.escpos) {
+        nombres << QStringLiteral("%1 (%2)").arg(d.nombre, d.direccion());
+        colas = colas || d.tipo == DestinoEscpos::Tipo::Cups;
+    }
+    avisos.registrar(QStringLiteral("Impresoras ESC/POS: %1").arg(nombres.join(QStringLiteral(", "))));
+    // A raw queue is a CUPS queue even when the documents go to virtual printers.
+    std::unique_ptr<SistemaImpresion> colasCups =
+        colas && !opciones.impresorasVirtuales.isEmpty() ? crearSistemaCups() : nullptr;
+    return crearSistemaEscpos(std::move(sistema), opciones.escpos, std::move(colasCups));
 }
 
 std::unique_ptr<Documentos> crearImpresionAgente(const OpcionesImpresion& opciones, Avisos& avisos,

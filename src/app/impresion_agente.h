@@ -6,6 +6,7 @@
 #include <memory>
 
 #include "json/decimal.h"
+#include "print/escpos/destino.h"
 
 namespace kestrel {
 
@@ -21,6 +22,9 @@ struct OpcionesImpresion {
     QStringList impresorasVirtuales;
     /// --salida DIR: where the virtual printers leave their documents.
     QString salida;
+    /// --escpos NOMBRE=DESTINO, repeatable: receipt printers spoken to in ESC/POS, joining the printers above
+    /// (one of the same name is replaced).
+    QList<DestinoEscpos> escpos;
     /// --propina-cupon VALOR: tip per coupon of a coupon platform.
     Decimal propinaCupon;
     /// The application folder (logo.bmp is printed at the top of invoices, trabajos.sqlite keeps the journal).
@@ -38,7 +42,8 @@ struct TrabajosAgente {
     GrabadorTrabajos* grabador = nullptr;
 };
 
-/// The printers the options ask for: the installed ones (CUPS), or the PDF virtual printers.
+/// The printers the options ask for: the installed ones (CUPS), or the PDF virtual printers, with the ESC/POS
+/// printers among them.
 std::unique_ptr<SistemaImpresion> crearSistemaAgente(const OpcionesImpresion& opciones, Avisos& avisos);
 
 /// Builds the printing of the agent: the printer system, the shared print context (with the window's

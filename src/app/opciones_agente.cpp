@@ -72,7 +72,8 @@ const QStringList& nombresOpcionesAgente() {
                                      QStringLiteral("salida"),        QStringLiteral("propina-cupon"),
                                      QStringLiteral("tls"),           QStringLiteral("ca"),
                                      QStringLiteral("certificado"),   QStringLiteral("clave"),
-                                     QStringLiteral("dias-trabajos"), QStringLiteral("limite-impresion")};
+                                     QStringLiteral("dias-trabajos"), QStringLiteral("limite-impresion"),
+                                     QStringLiteral("escpos")};
     return nombres;
 }
 
@@ -91,6 +92,20 @@ QString aplicarOpcionAgente(OpcionesAgente& o, const QString& nombre, const QStr
         o.impresion.impresorasVirtuales = listaNombres(valor);
         return o.impresion.impresorasVirtuales.isEmpty() ? QStringLiteral("--impresoras-virtuales sin nombres")
                                                          : QString();
+    }
+    if (nombre == QLatin1String("escpos")) {
+        // Repeatable on the command line; a comma-separated list in a settings file. A printer named again
+        // replaces the earlier one, so the command line wins over the file printer by printer.
+        for (const QString& parte : valor.split(QLatin1Char(','), Qt::SkipEmptyParts)) {
+            QString error;
+            const std::optional<DestinoEscpos> d = leerDestinoEscpos(parte.trimmed(), &error);
+            if (!d)
+                return QStringLiteral("--escpos no valida: %1 (%2)").arg(parte.trimmed(), error);
+            QList<DestinoEscpos>& lista = o.impresion.escpos;
+            lista.removeIf([&](const DestinoEscpos& otro) { return mismaImpresora(otro.nombre, d->nombre); });
+            lista.append(*d);
+        }
+        return o.impresion.escpos.isEmpty() ? QStringLiteral("--escpos sin impresoras") : QString();
     }
     if (nombre == QLatin1String("salida")) {
         o.impresion.salida = valor;

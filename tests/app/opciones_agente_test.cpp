@@ -4,6 +4,7 @@
 #include <QFile>
 #include <QTemporaryDir>
 
+#include "app/configuracion_agente.h"
 #include "app/opciones_agente.h"
 #include "tablas.h"
 
@@ -34,6 +35,28 @@ TEST(OpcionesAgente, LasOpcionesDeImpresionPasanTalCual) {
     EXPECT_EQ(r.opciones.impresion.propinaCupon.aTexto(), QStringLiteral("1500.5"));
     EXPECT_EQ(r.opciones.enlace.codificacion, QStringLiteral("windows-1252"));
     EXPECT_EQ(r.opciones.carpeta, QStringLiteral("/srv/kestrel"));
+}
+
+// ESC/POS printers come from a settings file as a list and from the command line one by one; a printer named
+// again (as the printers are compared) replaces the earlier one.
+TEST(OpcionesAgente, ImpresorasEscposDelArchivoYDeLaLineaDeOrdenes) {
+    QTemporaryDir carpeta;
+    const QString ruta = carpeta.filePath(QStringLiteral("agente.conf"));
+    QFile archivo(ruta);
+    ASSERT_TRUE(archivo.open(QIODevice::WriteOnly));
+    archivo.write("[agente]\nescpos=Cocina=tcp://10.0.0.5:9100, Bar=dispositivo:/dev/usb/lp0?ancho=58\n");
+    archivo.close();
+    OpcionesAgente base;
+    ASSERT_EQ(aplicarArchivoConfiguracion(ruta, base), QString());
+    const ResultadoOpciones r =
+        analizarOpciones({"--escpos", "cocina=cups:cocina-cruda", "--escpos", "Caja=tcp://caja"}, base);
+    ASSERT_TRUE(r.error.isEmpty()) << r.error.toStdString();
+    QStringList leidas;
+    for (const DestinoEscpos& d : r.opciones.impresion.escpos)
+        leidas << QStringLiteral("%1 %2 %3").arg(d.nombre, d.direccion()).arg(d.puntosAncho);
+    EXPECT_EQ(leidas, (QStringList{"Bar dispositivo:/dev/usb/lp0 384", "cocina cups:cocina-cruda 576",
+                                   "Caja tcp://caja:9100 576"}));
+    EXPECT_FALSE(analizarOpciones({"--escpos", "Cocina=lpt1"}).error.isEmpty());
 }
 
 TEST(OpcionesAgente, CarpetaDeLaAplicacion) {
