@@ -1,11 +1,10 @@
 #include <gtest/gtest.h>
 
-#include <QTcpServer>
-#include <QTcpSocket>
 #include <QTemporaryDir>
 
 #include <future>
 
+#include "emulador.h"
 #include "json/fallo.h"
 #include "print/avisos.h"
 #include "print/contexto.h"
@@ -24,38 +23,8 @@ using namespace std::chrono_literals;
 namespace {
 
 const LimitesEscpos limites{500ms, 300ms, 200ms};
-const QByteArray pedidos = pedidoEstado(1) + pedidoEstado(2) + pedidoEstado(4);
 
-/// A receipt printer on loopback: keeps what each connection sent and answers the status requests that end
-/// it as estado says (out of paper from its second connection on, with seAcaba: paper that ends while printing).
-struct Par {
-    QTcpServer servidor;
-    EstadoEscpos estado;
-    bool callado = false, seAcaba = false, corta = false;
-    QList<QByteArray> recibido;
-
-    Par() {
-        servidor.listen(QHostAddress::LocalHost);
-        QObject::connect(&servidor, &QTcpServer::newConnection, [this] {
-            QTcpSocket* s = servidor.nextPendingConnection();
-            recibido.append(QByteArray());
-            QObject::connect(s, &QTcpSocket::readyRead, s, [this, s, n = recibido.size() - 1] {
-                if (corta)
-                    return s->abort();
-                recibido[n] += s->readAll();
-                EstadoEscpos e = estado;
-                e.sinPapel = e.sinPapel || (seAcaba && n > 0);
-                if (!callado && recibido[n].endsWith(pedidos))
-                    s->write(QByteArray() + respuestaEstado(e, 1) + respuestaEstado(e, 2) + respuestaEstado(e, 4));
-            });
-        });
-    }
-    DestinoEscpos destino(const QString& nombre = QStringLiteral("Caja")) {
-        return {nombre, DestinoEscpos::Tipo::Tcp, QStringLiteral("127.0.0.1"), servidor.serverPort(), {}};
-    }
-};
-
-/// The probe, from another thread as the window waits for it, while the peer answers on this one.
+/// The probe, from another thread as the window waits for it, while the emulator answers on this one.
 QString sondeo(Impresora& impresora) {
     auto f =
         std::async(std::launch::async, [&] { return falloO([&] { return impresora.sondear(), QString(); }, true); });
@@ -77,12 +46,29 @@ QString fin(SistemaImpresion& s, const QString& impresora, qint64 trabajo, bool 
 }
 
 struct SistemaEscposTest : ::testing::Test {
-    Par par;
+    QTemporaryDir carpeta;
+    std::unique_ptr<EmuladorEscpos> emulador = emular();
     std::unique_ptr<SistemaVistaTexto> interno =
         std::make_unique<SistemaVistaTexto>(QStringList{"Facturas", "Cocina"}, QStringLiteral("cocina "));
     SistemaVistaTexto* vista = interno.get();
     std::unique_ptr<SistemaImpresion> sistema;
 
+    /// A printer emulator on loopback, its jobs in carpeta.
+    std::unique_ptr<EmuladorEscpos> emular(OpcionesEmulador opciones = {}) {
+        opciones.carpeta = carpeta.path();
+        auto e = std::make_unique<EmuladorEscpos>(opciones);
+        EXPECT_TRUE(e->escuchar(0, QHostAddress::LocalHost)) << e->error().toStdString();
+        return e;
+    }
+    /// The printer nombre on emulator e, or on the test's own.
+    DestinoEscpos destino(const QString& nombre = QStringLiteral("Caja"), const EmuladorEscpos* e = nullptr) {
+        return {nombre, DestinoEscpos::Tipo::Tcp, QStringLiteral("127.0.0.1"), (e ? e : emulador.get())->puerto(), {}};
+    }
+    /// The n-th job the test's emulator stored, once it is on disk.
+    QByteArray guardado(int n) {
+        esperarHasta([&] { return emulador->trabajos() >= n; });
+        return leerArchivo(carpeta.filePath(QStringLiteral("trabajo-%1.bin").arg(n)));
+    }
     /// The system with these printers around interno, the first one current when elegir.
     Impresora& crear(QList<DestinoEscpos> destinos, bool elegir = true) {
         sistema = crearSistemaEscpos(std::move(interno), destinos, nullptr, limites);
@@ -120,7 +106,7 @@ TEST(DestinoEscpos, SeLeeDelTextoDeLaConfiguracion) {
 }
 
 TEST_F(SistemaEscposTest, OcupaElLugarDeLaImpresoraDeSuNombreYLoDemasVaAlSistemaInterno) {
-    EXPECT_EQ(crear({par.destino("COCINA"), par.destino("Bar")}, false).nombreDispositivo(), "COCINA");
+    EXPECT_EQ(crear({destino("COCINA"), destino("Bar")}, false).nombreDispositivo(), "COCINA");
     EXPECT_EQ(sistema->impresoras(), (QStringList{"Facturas", "COCINA", "Bar"}));
     EXPECT_EQ(sistema->predeterminada(), "cocina ");
     for (int i : {2, 0}) {
@@ -135,7 +121,7 @@ TEST_F(SistemaEscposTest, OcupaElLugarDeLaImpresoraDeSuNombreYLoDemasVaAlSistema
 }
 
 TEST_F(SistemaEscposTest, UnDocumentoLlegaComoLoCodificaElCodificador) {
-    DestinoEscpos angosta = par.destino();
+    DestinoEscpos angosta = destino();
     angosta.puntosAncho = puntosRollo58;
     Impresora& caja = crear({angosta});
     ImpresoraVistaTexto referencia(QStringLiteral("Caja"));
@@ -153,55 +139,65 @@ TEST_F(SistemaEscposTest, UnDocumentoLlegaComoLoCodificaElCodificador) {
     const qint64 trabajo = sistema->tomarTrabajo();
     ASSERT_NE(trabajo, 0);
     EXPECT_EQ(fin(*sistema, "Caja", trabajo), "impreso");
-    EXPECT_EQ(par.recibido.value(0),
-              codificarDocumento(referencia.documentoAbierto(), {QImage(logo)}, puntosRollo58) + pedidos);
+    EXPECT_EQ(guardado(1), codificarDocumento(referencia.documentoAbierto(), {QImage(logo)}, puntosRollo58));
     caja.finDocumento();
     EXPECT_EQ(sistema->tomarTrabajo(), 0) << "un documento vacío no es un trabajo";
 }
 
 TEST_F(SistemaEscposTest, ElSondeoFallaConLoQueLaImpresoraDiceDeSiONoResponde) {
-    Impresora& caja = crear({par.destino()});
-    const struct {
-        EstadoEscpos estado;
-        bool callado;
-        const char* esperado;
-    } casos[] = {{{}, false, ""},
-                 {{false, false, true}, false, "fallo 482: Caja: sin papel"},
-                 {{false, true, false}, false, "fallo 482: Caja: tapa abierta"},
-                 {{true, false, false}, false, "fallo 482: Caja: fuera de línea"},
-                 {{true, true, true}, true, ""}};
-    for (const auto& c : casos) {
-        par.estado = c.estado;
-        par.callado = c.callado;
-        EXPECT_EQ(sondeo(caja), c.esperado) << c.esperado;
+    Impresora& caja = crear({destino()});
+    const std::pair<EstadoEscpos, const char*> casos[] = {{{}, ""},
+                                                          {{.sinPapel = true}, "fallo 482: Caja: sin papel"},
+                                                          {{.tapaAbierta = true}, "fallo 482: Caja: tapa abierta"},
+                                                          {{.fueraDeLinea = true}, "fallo 482: Caja: fuera de línea"}};
+    for (const auto& [estado, esperado] : casos) {
+        emulador->fijarEstado(estado);
+        EXPECT_EQ(sondeo(caja), esperado);
     }
-    EXPECT_EQ(par.recibido, QList<QByteArray>(std::size(casos), pedidos)) << "un sondeo no imprime nada";
-    par.servidor.close();
+    sistema->escribirCrudo(QStringLiteral("Caja"), "x");
+    EXPECT_EQ(guardado(1), "x") << "un sondeo no imprime nada";
+    emulador.reset();
     EXPECT_EQ(sondeo(caja), "fallo 482: Caja: no responde");
 }
 
 TEST_F(SistemaEscposTest, UnaImpresoraQueNoLeeOCortaFallaElTrabajoSinDetenerAlLlamador) {
-    QTcpServer sorda;
-    sorda.listen(QHostAddress::LocalHost);
-    sorda.pauseAccepting(); // the kernel accepts and buffers a little; nobody ever reads
-    DestinoEscpos noLee = par.destino("Sorda");
-    noLee.puerto = sorda.serverPort();
-    crear({noLee, par.destino()});
-    par.corta = true;
-    const QByteArray grande(16 << 20, 'x');
-    for (const char* impresora : {"Sorda", "Caja"}) {
-        sistema->escribirCrudo(impresora, grande);
+    const auto sorda = emular({.carpeta = {}, .estado = {}, .noLee = true});
+    emulador = emular({.carpeta = {}, .estado = {}, .cortarTras = 100});
+    EXPECT_EQ(sondeo(crear({destino("Sorda", sorda.get()), destino()})), "") << "quien no dice su estado no falla";
+    const QByteArray grande(16 << 20, 'x'), tiquete(1000, 'x');
+    const struct {
+        const char* impresora;
+        const QByteArray& datos;
+        const char* esperado;
+    } casos[] = {{"Sorda", grande, "fallido: no recibe datos"},
+                 {"Caja", grande, "fallido: cortó la conexión"},
+                 // All of it fits in the sockets' buffers: the connection drops as the status is asked.
+                 {"Caja", tiquete, "fallido: cortó la conexión"}};
+    for (const auto& c : casos) {
+        sistema->escribirCrudo(c.impresora, c.datos);
         const qint64 trabajo = sistema->tomarTrabajo();
-        EXPECT_EQ(fin(*sistema, impresora, trabajo, false), "pendiente");
-        EXPECT_EQ(fin(*sistema, impresora, trabajo),
-                  impresora == QLatin1String("Caja") ? "fallido: cortó la conexión" : "fallido: no recibe datos");
+        EXPECT_EQ(fin(*sistema, c.impresora, trabajo, false), "pendiente");
+        EXPECT_EQ(fin(*sistema, c.impresora, trabajo), c.esperado) << c.impresora << " " << c.datos.size();
     }
     sistema->escribirCrudo(QStringLiteral("Sorda"), grande);
     sistema.reset(); // leaves at once with a job under way
 }
 
+TEST_F(SistemaEscposTest, UnTrabajoCanceladoEnLaColaNoSeEnvia) {
+    crear({destino()});
+    qint64 trabajos[3];
+    for (int i = 0; i < 3; ++i) {
+        sistema->escribirCrudo(QStringLiteral("Caja"), QByteArray::number(i));
+        trabajos[i] = sistema->tomarTrabajo();
+    }
+    // The first job waits for this thread's emulator to answer its status: the second is still queued.
+    sistema->cancelarTrabajo(QStringLiteral("Caja"), trabajos[1]);
+    EXPECT_EQ(fin(*sistema, "Caja", trabajos[2]), "impreso");
+    EXPECT_EQ(fin(*sistema, "Caja", trabajos[1]), "fallido: trabajo desconocido");
+    EXPECT_EQ(guardado(2), "2");
+}
+
 TEST_F(SistemaEscposTest, UnDispositivoQueEsUnArchivoRecibeLosBytesTalCual) {
-    QTemporaryDir carpeta;
     const QString ruta = carpeta.filePath(QStringLiteral("cajon.bin"));
     ASSERT_TRUE(escribirArchivo(ruta));
     const QByteArray pulso("\x1b\x70\x00\x3c\xf0", 5);
@@ -218,22 +214,23 @@ TEST_F(SistemaEscposTest, UnDispositivoQueEsUnArchivoRecibeLosBytesTalCual) {
               "fallido: no se puede abrir " + carpeta.filePath("no/hay"));
 }
 
-TEST_F(SistemaEscposTest, ElPapelQueSeAcabaAlImprimirLlevaElDocumentoALaPredeterminada) {
-    par.seAcaba = true;
+TEST_F(SistemaEscposTest, ElPapelQueSeAcabaTrasUnTrabajoLlevaElSiguienteALaPredeterminada) {
+    emulador = emular({.carpeta = {}, .estado = {}, .papelPara = 1});
     vista->fijarPredeterminada(QStringLiteral("Facturas"));
     AvisosMudos avisos;
     auto diario = std::make_shared<DiarioEnMemoria>();
-    GrabadorTrabajos grabador(crearSistemaEscpos(std::move(interno), {par.destino("Cocina")}, nullptr, limites),
-                              diario);
+    GrabadorTrabajos grabador(crearSistemaEscpos(std::move(interno), {destino("Cocina")}, nullptr, limites), diario);
     grabador.fijarSeguimiento(std::make_unique<SeguimientoTrabajos>(grabador, avisos, 5s, 10ms));
     ContextoImpresion ctx{grabador, avisos, {}};
     ctx.grabador = &grabador;
-    empezarTrabajo(ctx, TipoTrabajo::Comanda, QStringLiteral("Cocina"));
     ASSERT_TRUE(seleccionarImpresora(ctx, indiceImpresora(ctx, QStringLiteral("Cocina")), 0));
-    ctx.impresora().imprimir({ElementoLinea::deTexto(QStringLiteral("Mesa 12"))});
-    ctx.impresora().finDocumento();
-    EXPECT_EQ(diario->entradas, QStringList{"enviando en Cocina"});
-    ASSERT_TRUE(esperarHasta([&] { return !diario->entradas[0].startsWith(QLatin1String("enviando")); }));
-    EXPECT_EQ(diario->entradas, QStringList{"reenviado en Facturas: Cocina: sin papel"});
-    EXPECT_EQ(vista->documentos().value(0).texto(false), (QStringList{"Error en Impresora Cocina", "Mesa 12"}));
+    for (const char* mesa : {"Mesa 12", "Mesa 13"}) { // one probe: both go out before the paper is seen to end
+        empezarTrabajo(ctx, TipoTrabajo::Comanda, QStringLiteral("Cocina"));
+        ctx.impresora().imprimir({ElementoLinea::deTexto(QString::fromLatin1(mesa))});
+        ctx.impresora().finDocumento();
+    }
+    EXPECT_EQ(diario->entradas, (QStringList{"enviando en Cocina", "enviando en Cocina"}));
+    ASSERT_TRUE(esperarHasta([&] { return !diario->entradas.join(' ').contains(QLatin1String("enviando")); }));
+    EXPECT_EQ(diario->entradas, (QStringList{"impreso en Cocina", "reenviado en Facturas: Cocina: sin papel"}));
+    EXPECT_EQ(vista->documentos().value(0).texto(false), (QStringList{"Error en Impresora Cocina", "Mesa 13"}));
 }

@@ -264,8 +264,12 @@ void CanalEscpos::interrumpir() {
     } else if (m_fase == Fase::Escribiendo) {
         terminar(cortoLaConexion());
     } else if (m_fase == Fase::Estado) {
-        // Everything was written: a printer that closes now has said all it will say.
-        concluirEstado();
+        // An answer proves the printer read every byte before the requests. Without one, "written" only meant
+        // the local socket took the bytes: a printer that drops the connection may have lost the job's end.
+        if (m_respuestas.isEmpty() && !m_actual->sondeo)
+            terminar(cortoLaConexion());
+        else
+            concluirEstado();
     }
 }
 

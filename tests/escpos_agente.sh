@@ -1,0 +1,139 @@
+#!/bin/bash
+# Receipt printers spoken to in ESC/POS as a branch meets them: the agent, the demo service and the printer
+# emulator over loopback. A kitchen ticket reaches a ready printer whole and cut; a printer out of paper fails
+# its probe and the ticket goes to the default printer; paper that runs out after one ticket sends the next
+# one there too; a printer that drops the connection mid-ticket has it re-routed by the follow-up; the cash
+# drawer on an ESC/POS default printer is its five bytes and nothing else. Each step waits on files and
+# processes, never on the clock.
+#   escpos_agente.sh KESTREL_AGENTE KESTREL_SERVICIO KESTREL_IMPRESORA MUESTRAS
+set -uo pipefail
+agente=$1 servicio=$2 impresora=$3 muestras=$4
+tmp=$(mktemp -d)
+pid='' ipid='' apid=''
+# shellcheck disable=SC2086 # each is a process id or nothing
+trap 'kill $pid $ipid $apid 2>/dev/null; wait 2>/dev/null; rm -rf "$tmp"' EXIT
+# shellcheck source=comun.sh
+. "$(dirname "$(realpath "$0")")/comun.sh"
+export XDG_CONFIG_HOME="$tmp/usuario" XDG_CONFIG_DIRS="$tmp/sistema" XDG_RUNTIME_DIR="$tmp" QT_QPA_PLATFORM=offscreen
+unset DISPLAY WAYLAND_DISPLAY
+t=$'\t'
+
+# Polls until the command succeeds, for at most 15 s.
+hasta() {
+    for _ in $(seq 150); do
+        "$@" && return 0
+        sleep 0.1
+    done
+    return 1
+}
+
+# True once process $1 has ended.
+terminado() { ! kill -0 "$1" 2>/dev/null; }
+
+# True when the journal of case folder $1 has entries and none is still on its way; sets lista to them
+# without number and time.
+asentado() {
+    lista=$("$agente" --trabajos --carpeta "$1/agente" 2>&1 | cut -f3-)
+    [ -n "$lista" ] && ! grep -q "${t}enviando${t}" <<<"$lista"
+}
+
+# Stops the agent and the emulator of a case.
+parar() {
+    # shellcheck disable=SC2086 # each is a process id or nothing
+    kill $apid $ipid 2>/dev/null
+    # shellcheck disable=SC2086
+    wait $apid $ipid 2>/dev/null
+    apid='' ipid=''
+}
+
+# Runs one case in $tmp/CASO: the emulator with its OPCIONES (jobs in CASO/impresora), the service sending the
+# MENSAJES from the samples, and the agent with the virtual printers Facturas (the default), Cocina and Bar and
+# the ESC/POS printer NOMBRE on the emulator, until the service has every reply and the journal has settled.
+# Sets dir and lista.
+#   caso CASO NOMBRE "OPCIONES" MENSAJE...
+caso() {
+    dir=$tmp/$1
+    local nombre=$2 opciones=$3 envios=() m
+    shift 3
+    for m in "$@"; do envios+=(--enviar "$muestras/$m"); done
+    lista=
+    mkdir -p "$dir/agente" "$dir/pdf"
+    echo 123456789012345 >"$dir/agente/Acceso"
+    # shellcheck disable=SC2086 # the options are words
+    "$impresora" --puerto 0 --salida "$dir/impresora" $opciones >"$dir/impresora.log" 2>&1 &
+    ipid=$!
+    if ! hasta grep -q escuchando "$dir/impresora.log"; then
+        falla "$1: kestrel-impresora no arrancó: $(cat "$dir/impresora.log")"
+        parar
+        return
+    fi
+    local ipuerto
+    ipuerto=$(sed -n 's/.* en el puerto \([0-9]*\);.*/\1/p' "$dir/impresora.log")
+    if ! arrancar_servicio "$dir/servicio.log" --salir-tras-respuestas $# "${envios[@]}"; then
+        falla "$1: kestrel-servicio no arrancó"
+        parar
+        return
+    fi
+    timeout 60 "$agente" --servidor "127.0.0.1:$puerto" --carpeta "$dir/agente" --salida "$dir/pdf" \
+        --impresoras-virtuales Facturas,Cocina,Bar --escpos "$nombre=tcp://127.0.0.1:$ipuerto" >"$dir/agente.log" 2>&1 &
+    apid=$!
+    hasta terminado "$pid" || falla "$1: el servicio no recibió sus $# respuestas"
+    wait "$pid" 2>/dev/null || falla "$1: el servicio terminó con error: $(tail -3 "$dir/servicio.log")"
+    pid=
+    hasta asentado "$dir" || falla "$1: el diario no se asentó: $lista"
+    parar
+}
+
+# Lines of a file without the emulator's annotations: what would be read on the paper.
+en_papel() { sed -E '/^\[(avance [0-9]+|corte)\]$/d; s/^\[[^]]*\] ?//' "$1"; }
+previa=$("$agente" --previsualizar "$muestras/comanda.json" --impresoras Facturas,Cocina,Bar 2>"$tmp/previa.log")
+cocina=$(sed -n '/^=== Cocina ===$/,/^=== /p' <<<"$previa" | sed '1d;$d')
+[ -n "$cocina" ] || falla "la vista previa no tiene la comanda de Cocina: $previa"
+
+# A ready printer: the order's kitchen ticket, as the text view lays it out, and cut.
+caso normal Cocina "--estado normal" comanda.json
+[ "$(en_papel "$dir/impresora/trabajo-1.txt")" = "$cocina" ] ||
+    falla "normal: la comanda no llegó como se ve: $(diff <(en_papel "$dir/impresora/trabajo-1.txt") <(echo "$cocina"))"
+[ "$(tail -1 "$dir/impresora/trabajo-1.txt")" = "[corte]" ] || falla "normal: la comanda no termina cortada"
+[ "$(sed -n 1p <<<"$lista")" = "comanda${t}Cocina${t}Cocina${t}impreso${t}" ] || falla "normal: diario $lista"
+
+# Out of paper: the probe fails before anything is sent and the ticket goes to the default printer with the
+# notice the documents print when they fall back.
+caso sin-papel Cocina "--estado sin-papel" comanda.json
+ls "$dir"/impresora/trabajo-* >/dev/null 2>&1 && falla "sin-papel: la impresora recibió un trabajo"
+[ "$(head -1 "$dir/pdf/Facturas-1.txt")" = "Error en Impresora Facturas" ] ||
+    falla "sin-papel: el aviso de respaldo falta: $(head -2 "$dir/pdf/Facturas-1.txt")"
+[ "$(sed 1d "$dir/pdf/Facturas-1.txt")" = "$cocina" ] || falla "sin-papel: la comanda reenviada no es la de Cocina"
+[ "$(sed -n 1p <<<"$lista")" = "comanda${t}Cocina${t}Facturas${t}reenviado${t}Cocina: sin papel" ] ||
+    falla "sin-papel: diario $lista"
+
+# The paper ends with the first ticket. The status asked at the end of that job still found paper, so the
+# second order's ticket is the one re-routed: by its probe (the notice names the default printer) or, had
+# the job's own status seen the end, by the follow-up (it names the failed one).
+caso papel-para Cocina "--papel-para 1" comanda.json comanda.json
+cocinas=$(grep "^comanda${t}Cocina${t}" <<<"$lista")
+[ "$(cut -f4 <<<"$cocinas" | tr '\n' ' ')" = "impreso reenviado " ] || falla "papel-para: diario $lista"
+grep -q "${t}reenviado${t}Cocina: sin papel$" <<<"$cocinas" || falla "papel-para: sin el motivo: $lista"
+[ "$(find "$dir/impresora" -name 'trabajo-*.bin' | wc -l)" = 1 ] || falla "papel-para: trabajos $(ls "$dir/impresora")"
+[ "$(en_papel "$dir/impresora/trabajo-1.txt")" = "$cocina" ] || falla "papel-para: la primera comanda no llegó entera"
+grep -qxE "Error en Impresora (Facturas|Cocina)" <(head -1 "$dir/pdf/Facturas-1.txt") ||
+    falla "papel-para: el reenvío no tiene su aviso: $(head -2 "$dir/pdf/Facturas-1.txt")"
+[ "$(sed 1d "$dir/pdf/Facturas-1.txt")" = "$cocina" ] || falla "papel-para: la comanda reenviada no es la de Cocina"
+
+# A printer that drops the connection once part of the ticket is in: the job fails after it was sent and the
+# follow-up re-routes it, headed with the printer that failed.
+caso corta Cocina "--cortar-tras 100" comanda.json
+[ "$(sed -n 1p <<<"$lista")" = "comanda${t}Cocina${t}Facturas${t}reenviado${t}Cocina: cortó la conexión" ] ||
+    falla "corta: diario $lista"
+[ "$(head -1 "$dir/pdf/Facturas-1.txt")" = "Error en Impresora Cocina" ] ||
+    falla "corta: el reenvío no tiene su aviso: $(head -2 "$dir/pdf/Facturas-1.txt")"
+
+# The cash drawer on an ESC/POS default printer: the pulse and nothing else.
+caso cajon Facturas "" cajon.json
+[ "$(od -An -tx1 "$dir/impresora/trabajo-1.bin" | tr -s ' \n' ' ')" = " 1b 70 00 3c f0 " ] ||
+    falla "cajón: bytes $(od -An -tx1 "$dir/impresora/trabajo-1.bin")"
+[ "$lista" = "cajon${t}Facturas${t}Facturas${t}impreso${t}" ] || falla "cajón: diario $lista"
+
+[ "$fallos" = 0 ] && echo "todo bien" && exit 0
+tail -20 "$dir/agente.log"
+exit 1
