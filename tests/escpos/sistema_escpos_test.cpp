@@ -2,6 +2,7 @@
 
 #include <QTemporaryDir>
 
+#include <atomic>
 #include <future>
 
 #include "emulador.h"
@@ -103,6 +104,20 @@ TEST(DestinoEscpos, SeLeeDelTextoDeLaConfiguracion) {
                           return d ? QStringLiteral("%1 %2 %3").arg(d->nombre, d->direccion()).arg(d->puntosAncho)
                                    : error;
                       }}});
+}
+
+TEST(HiloEscpos, UnTrabajoEncoladoMientrasOtroTerminaSaleUnaSolaVez) {
+    Par par;
+    HiloEscpos hilo(limites);
+    std::atomic_int terminados = 0;
+    // Queued from the first job's end, before that job's turn to look at the queue comes: as the window queues a
+    // ticket the moment its probe answers.
+    hilo.enviar(par.destino(), 1, "uno", [&](const QString&) {
+        hilo.enviar(par.destino(), 2, "dos", [&](const QString&) { ++terminados; });
+        ++terminados;
+    });
+    ASSERT_TRUE(esperarHasta([&] { return terminados == 2; }));
+    EXPECT_EQ(par.recibido, (QList<QByteArray>{"uno" + pedidos, "dos" + pedidos}));
 }
 
 TEST_F(SistemaEscposTest, OcupaElLugarDeLaImpresoraDeSuNombreYLoDemasVaAlSistemaInterno) {

@@ -16,40 +16,28 @@
 
 #include <QDir>
 #include <QFile>
-#include <QEventLoop>
 #include <QTemporaryDir>
-#include <QTimer>
 
 #include <algorithm>
-#include <atomic>
 #include <chrono>
-#include <cstring>
 #include <memory>
 #include <random>
 #include <string>
 #include <thread>
 #include <vector>
 
-#include <arpa/inet.h>
-#include <netinet/in.h>
-#include <netinet/tcp.h>
-#include <sys/socket.h>
-#include <unistd.h>
-
+#include "app/almacen_codigo.h"
 #include "app/despachador.h"
-#include "app/dialogos.h"
 #include "app/enlace.h"
 #include "app/enmarcador.h"
 #include "app/frm_main.h"
-#include "app/impresion_agente.h"
 #include "print/documentos.h"
-#include "print/documentos_impresion.h"
 #include "salida_nula.h"
-#include "tray/area_notificacion.h"
+#include "servicio_bench.h"
 
 namespace {
 
-using Reloj = std::chrono::steady_clock;
+using namespace medicion;
 
 // Renderers that do nothing, so only the link is measured.
 class DocumentosNulos : public kestrel::Documentos {
@@ -59,20 +47,6 @@ public:
     void imprimirFactura(const kestrel::Valor&) override {}
     void imprimirAnulacion(kestrel::Collection&) override {}
     void abrirCajon() override {}
-};
-
-class AreaNula : public kestrel::AreaNotificacion {
-public:
-    bool disponible() const override { return true; }
-    bool notificar(kestrel::ComandoIcono, const kestrel::RegistroIcono&) override { return true; }
-    void fijarMenu(QMenu*) override {}
-};
-
-class DialogosNulos : public kestrel::Dialogos {
-public:
-    void mensaje(const QString&, kestrel::IconoMensaje, const QString&) override {}
-    QString entrada(const QString&, const QString&, const QString&) override { return {}; }
-    QString abrirArchivo(const QString&) override { return {}; }
 };
 
 // A kitchen order of about 1 KB, as the service sends them.
@@ -86,137 +60,7 @@ std::string mensajeComanda() {
         m += R"({"area":"Cocina","impresora":"Cocina","mesa":"12","mesero":"Ana","NombreProducto":"Bandeja paisa",)"
              R"("cantidad":2,"observacion":"sin cebolla"})";
     }
-    return m + "]}" + kestrel::marcadorFinMensaje.toString().toStdString();
-}
-
-// A print service on a plain socket in its own thread, so the agent's event loop is the only one involved.
-class Servicio {
-public:
-    Servicio() {
-        m_escucha = ::socket(AF_INET, SOCK_STREAM, 0);
-        int si = 1;
-        ::setsockopt(m_escucha, SOL_SOCKET, SO_REUSEADDR, &si, sizeof si);
-        sockaddr_in dir{};
-        dir.sin_family = AF_INET;
-        dir.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-        ::bind(m_escucha, reinterpret_cast<sockaddr*>(&dir), sizeof dir);
-        ::listen(m_escucha, 4);
-        socklen_t largo = sizeof dir;
-        ::getsockname(m_escucha, reinterpret_cast<sockaddr*>(&dir), &largo);
-        puerto = ntohs(dir.sin_port);
-    }
-    ~Servicio() {
-        if (m_cliente >= 0)
-            ::close(m_cliente);
-        if (m_escucha >= 0)
-            ::close(m_escucha);
-    }
-
-    quint16 puerto = 0;
-
-    // Accepts the agent and reads its identification.
-    bool aceptar() {
-        m_cliente = ::accept(m_escucha, nullptr, nullptr);
-        int si = 1;
-        ::setsockopt(m_cliente, IPPROTO_TCP, TCP_NODELAY, &si, sizeof si);
-        return leerObjeto();
-    }
-    void escribir(const char* datos, size_t n) {
-        while (n > 0) {
-            const ssize_t w = ::write(m_cliente, datos, n);
-            if (w <= 0)
-                return;
-            datos += w;
-            n -= static_cast<size_t>(w);
-        }
-    }
-    // Reads one JSON object the agent sends (its texts hold no nested braces).
-    bool leerObjeto() {
-        for (;;) {
-            const auto fin = m_pendiente.find('}');
-            if (fin != std::string::npos) {
-                m_pendiente.erase(0, fin + 1);
-                return true;
-            }
-            char bufer[256];
-            const ssize_t n = ::read(m_cliente, bufer, sizeof bufer);
-            if (n <= 0)
-                return false;
-            m_pendiente.append(bufer, static_cast<size_t>(n));
-        }
-    }
-    void cerrarTodo() {
-        ::close(m_cliente);
-        m_cliente = -1;
-        ::close(m_escucha);
-        m_escucha = -1;
-    }
-    void escucharDeNuevo() {
-        m_escucha = ::socket(AF_INET, SOCK_STREAM, 0);
-        int si = 1;
-        ::setsockopt(m_escucha, SOL_SOCKET, SO_REUSEADDR, &si, sizeof si);
-        sockaddr_in dir{};
-        dir.sin_family = AF_INET;
-        dir.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-        dir.sin_port = htons(puerto);
-        ::bind(m_escucha, reinterpret_cast<sockaddr*>(&dir), sizeof dir);
-        ::listen(m_escucha, 4);
-    }
-
-private:
-    int m_escucha = -1;
-    int m_cliente = -1;
-    std::string m_pendiente;
-};
-
-double percentil(std::vector<double> v, double p) {
-    std::sort(v.begin(), v.end());
-    return v.at(std::min(v.size() - 1, static_cast<size_t>(p * static_cast<double>(v.size()))));
-}
-
-// Runs the service's side in a thread while the agent's event loop turns here.
-// The thread makes no Qt call: the loop polls its flag.
-template <typename Lado> void conServicio(Servicio& servicio, Lado lado) {
-    std::atomic<bool> terminado{false};
-    std::thread hilo([&] {
-        lado(servicio);
-        terminado = true;
-    });
-    QEventLoop bucle;
-    QTimer vigia;
-    QObject::connect(&vigia, &QTimer::timeout, &bucle, [&] {
-        if (terminado)
-            bucle.quit();
-    });
-    vigia.start(1);
-    bucle.exec();
-    hilo.join();
-}
-
-std::vector<double> latencias(Servicio& servicio, int mensajes, const std::string& mensaje = mensajeComanda()) {
-    std::vector<double> us;
-    conServicio(servicio, [&](Servicio& s) {
-        if (!s.aceptar())
-            return;
-        for (int i = 0; i < mensajes; ++i) {
-            s.escribir(mensaje.data(), mensaje.size());
-            const auto t0 = Reloj::now();
-            if (!s.leerObjeto())
-                return;
-            us.push_back(std::chrono::duration<double, std::micro>(Reloj::now() - t0).count());
-        }
-    });
-    return us;
-}
-
-void informar(benchmark::State& state, const std::vector<double>& us, int esperados) {
-    if (static_cast<int>(us.size()) != esperados) {
-        state.SkipWithError("the agent did not answer every message");
-        return;
-    }
-    state.counters["p50_us"] = percentil(us, 0.50);
-    state.counters["p99_us"] = percentil(us, 0.99);
-    state.counters["max_us"] = *std::max_element(us.begin(), us.end());
+    return conMarcador(m + "]}");
 }
 
 void BM_RespuestaEnlace(benchmark::State& state) {
@@ -233,7 +77,7 @@ void BM_RespuestaEnlace(benchmark::State& state) {
         enlace.codigoSucursal = QStringLiteral("123456789012345");
         enlace.reconectar = true;
         enlace.iniciar();
-        informar(state, latencias(servicio, mensajes), mensajes);
+        informar(state, latencias(servicio, mensajes, mensajeComanda()), mensajes);
     }
 }
 BENCHMARK(BM_RespuestaEnlace)->Iterations(1)->Unit(benchmark::kMillisecond);
@@ -257,46 +101,27 @@ void BM_RespuestaVentana(benchmark::State& state) {
         };
         kestrel::frmMain ventana(d);
         ventana.Form_Load();
-        informar(state, latencias(servicio, mensajes), mensajes);
+        informar(state, latencias(servicio, mensajes, mensajeComanda()), mensajes);
     }
 }
 BENCHMARK(BM_RespuestaVentana)->Iterations(1)->Unit(benchmark::kMillisecond);
 
 void BM_RespuestaImpresion(benchmark::State& state) {
     constexpr int mensajes = 300;
-    const bool conDiario = state.range(0) != 0;
+    // A real kitchen order (two areas, two tickets), as the demo sends it.
+    QFile muestra(QStringLiteral(KESTREL_MUESTRAS "/comanda.json"));
+    muestra.open(QIODevice::ReadOnly);
+    const std::string mensaje = conMarcador(muestra.readAll().toStdString());
     for (auto _ : state) {
         Servicio servicio;
-        QTemporaryDir carpeta;
-        kestrel::escribirCodigo(carpeta.filePath(QStringLiteral("Acceso")), QStringLiteral("123456789012345"));
-        kestrel::OpcionesImpresion opciones;
-        opciones.impresorasVirtuales = {QStringLiteral("Facturas"), QStringLiteral("Cocina")};
-        opciones.salida = carpeta.filePath(QStringLiteral("salida"));
-        opciones.carpetaAplicacion = carpeta.path();
-        DialogosNulos dialogos;
-        AreaNula area;
-        kestrel::DependenciasVentana d;
-        d.dialogos = &dialogos;
-        d.area = &area;
-        d.carpetaAplicacion = carpeta.path();
-        d.enlace.puerto = servicio.puerto;
-        d.enlace.intervaloVigilancia = 1;
-        d.crearDocumentos = [&](kestrel::Avisos& avisos,
-                                kestrel::TrabajosAgente& trabajos) -> std::unique_ptr<kestrel::Documentos> {
-            if (conDiario)
-                return kestrel::crearImpresionAgente(opciones, avisos, &trabajos);
-            return std::make_unique<kestrel::DocumentosImpresion>(kestrel::crearSistemaAgente(opciones, avisos), avisos,
-                                                                  carpeta.path());
-        };
-        kestrel::frmMain ventana(d);
-        ventana.Form_Load();
-        // A real kitchen order (two areas, two tickets), as the demo sends it.
-        QFile muestra(QStringLiteral(KESTREL_MUESTRAS "/comanda.json"));
-        muestra.open(QIODevice::ReadOnly);
-        const std::string mensaje =
-            muestra.readAll().toStdString() + kestrel::marcadorFinMensaje.toString().toStdString();
+        const AgenteImpresion agente(
+            servicio,
+            [](kestrel::OpcionesImpresion& o) {
+                o.impresorasVirtuales = {QStringLiteral("Facturas"), QStringLiteral("Cocina")};
+            },
+            state.range(0) != 0);
         informar(state, latencias(servicio, mensajes, mensaje), mensajes);
-        if (QDir(opciones.salida).entryList({QStringLiteral("*.pdf")}).size() < mensajes)
+        if (QDir(agente.opciones().salida).entryList({QStringLiteral("*.pdf")}).size() < mensajes)
             state.SkipWithError("the orders were not printed");
     }
 }

@@ -34,6 +34,24 @@ bool tieneColumnas(const QString& texto) {
     return texto.indexOf(QLatin1String("  "), primera - texto.begin()) >= 0;
 }
 
+/// letraEscpos for a line whose text is largo bytes in the code page: the encoder has them at hand already.
+LetraEscpos letraParaLargo(const LineaVista& linea, qsizetype largo, int puntosAncho) {
+    LetraEscpos letra;
+    letra.negrita = linea.negrita;
+    if (linea.tamano < tamanoLetraA) {
+        letra.fuenteB = true;
+        return letra;
+    }
+    letra.dobleAlto = linea.tamano >= tamanoDobleAlto;
+    const int columnasA = columnasEscpos({}, puntosAncho);
+    if (linea.tamano >= tamanoDobleAncho && 2 * largo <= columnasA && !tieneColumnas(linea.texto)) {
+        letra.dobleAncho = true;
+        return letra;
+    }
+    letra.fuenteB = largo > columnasA && largo <= columnasEscpos({.fuenteB = true}, puntosAncho);
+    return letra;
+}
+
 void cambiarLetra(QByteArray& salida, LetraEscpos& actual, const LetraEscpos& letra) {
     if (letra.dobleAlto != actual.dobleAlto || letra.dobleAncho != actual.dobleAncho) {
         salida.append("\x1D!", 2);
@@ -79,21 +97,7 @@ int columnasEscpos(const LetraEscpos& letra, int puntosAncho) {
 }
 
 LetraEscpos letraEscpos(const LineaVista& linea, int puntosAncho) {
-    LetraEscpos letra;
-    letra.negrita = linea.negrita;
-    if (linea.tamano < tamanoLetraA) {
-        letra.fuenteB = true;
-        return letra;
-    }
-    letra.dobleAlto = linea.tamano >= tamanoDobleAlto;
-    const qsizetype largo = aPc858(linea.texto).size();
-    const int columnasA = columnasEscpos({}, puntosAncho);
-    if (linea.tamano >= tamanoDobleAncho && 2 * largo <= columnasA && !tieneColumnas(linea.texto)) {
-        letra.dobleAncho = true;
-        return letra;
-    }
-    letra.fuenteB = largo > columnasA && largo <= columnasEscpos({.fuenteB = true}, puntosAncho);
-    return letra;
+    return letraParaLargo(linea, aPc858(linea.texto).size(), puntosAncho);
 }
 
 QByteArray aPc858(const QString& texto) {
@@ -120,8 +124,9 @@ QByteArray codificarDocumento(const QList<LineaVista>& lineas, const QList<QImag
             salida.append(comandosRaster(rasterDeLinea(linea, dibujo, puntosAncho)));
             continue;
         }
-        cambiarLetra(salida, actual, letraEscpos(linea, puntosAncho));
-        salida.append(aPc858(linea.texto)).append('\n');
+        const QByteArray texto = aPc858(linea.texto);
+        cambiarLetra(salida, actual, letraParaLargo(linea, texto.size(), puntosAncho));
+        salida.append(texto).append('\n');
     }
     if (imagen < imagenes.size())
         qCWarning(registroCodificador).noquote()

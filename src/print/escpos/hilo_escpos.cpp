@@ -112,6 +112,10 @@ void CanalEscpos::quitar(qint64 trabajo) {
 }
 
 void CanalEscpos::siguiente() {
+    // This call is queued when a job ends, and a job queued before it came may have started already: starting
+    // it again would open a second connection and send its bytes twice, a ticket printed twice.
+    if (m_actual)
+        return;
     while (!m_actual && !m_cola.empty()) {
         Tarea t = std::move(m_cola.front());
         m_cola.pop_front();

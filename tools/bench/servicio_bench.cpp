@@ -1,0 +1,175 @@
+#include "servicio_bench.h"
+
+#include <algorithm>
+#include <atomic>
+#include <thread>
+
+#include <arpa/inet.h>
+#include <netinet/in.h>
+#include <netinet/tcp.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include <QEventLoop>
+#include <QTimer>
+
+#include "app/almacen_codigo.h"
+#include "app/enmarcador.h"
+#include "app/frm_main.h"
+#include "print/documentos.h"
+#include "print/documentos_impresion.h"
+
+namespace medicion {
+
+namespace {
+
+int escuchar(quint16 puerto) {
+    const int s = ::socket(AF_INET, SOCK_STREAM, 0);
+    int si = 1;
+    ::setsockopt(s, SOL_SOCKET, SO_REUSEADDR, &si, sizeof si);
+    sockaddr_in dir{};
+    dir.sin_family = AF_INET;
+    dir.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    dir.sin_port = htons(puerto);
+    ::bind(s, reinterpret_cast<sockaddr*>(&dir), sizeof dir);
+    ::listen(s, 4);
+    return s;
+}
+
+} // namespace
+
+Servicio::Servicio() : m_escucha(escuchar(0)) {
+    sockaddr_in dir{};
+    socklen_t largo = sizeof dir;
+    ::getsockname(m_escucha, reinterpret_cast<sockaddr*>(&dir), &largo);
+    puerto = ntohs(dir.sin_port);
+}
+
+Servicio::~Servicio() {
+    if (m_cliente >= 0)
+        ::close(m_cliente);
+    if (m_escucha >= 0)
+        ::close(m_escucha);
+}
+
+bool Servicio::aceptar() {
+    m_cliente = ::accept(m_escucha, nullptr, nullptr);
+    int si = 1;
+    ::setsockopt(m_cliente, IPPROTO_TCP, TCP_NODELAY, &si, sizeof si);
+    return leerObjeto();
+}
+
+void Servicio::escribir(const char* datos, size_t n) {
+    while (n > 0) {
+        const ssize_t w = ::write(m_cliente, datos, n);
+        if (w <= 0)
+            return;
+        datos += w;
+        n -= static_cast<size_t>(w);
+    }
+}
+
+bool Servicio::leerObjeto() {
+    for (;;) {
+        const auto fin = m_pendiente.find('}');
+        if (fin != std::string::npos) {
+            m_pendiente.erase(0, fin + 1);
+            return true;
+        }
+        char bufer[256];
+        const ssize_t n = ::read(m_cliente, bufer, sizeof bufer);
+        if (n <= 0)
+            return false;
+        m_pendiente.append(bufer, static_cast<size_t>(n));
+    }
+}
+
+void Servicio::cerrarTodo() {
+    ::close(m_cliente);
+    m_cliente = -1;
+    ::close(m_escucha);
+    m_escucha = -1;
+}
+
+void Servicio::escucharDeNuevo() {
+    m_escucha = escuchar(puerto);
+}
+
+double percentil(std::vector<double> v, double p) {
+    std::sort(v.begin(), v.end());
+    return v.at(std::min(v.size() - 1, static_cast<size_t>(p * static_cast<double>(v.size()))));
+}
+
+void conServicio(Servicio& servicio, const std::function<void(Servicio&)>& lado) {
+    std::atomic<bool> terminado{false};
+    std::thread hilo([&] {
+        lado(servicio);
+        terminado = true;
+    });
+    QEventLoop bucle;
+    QTimer vigia;
+    QObject::connect(&vigia, &QTimer::timeout, &bucle, [&] {
+        if (terminado)
+            bucle.quit();
+    });
+    vigia.start(1);
+    bucle.exec();
+    hilo.join();
+}
+
+std::vector<double> latencias(Servicio& servicio, int mensajes, const std::string& mensaje) {
+    std::vector<double> us;
+    conServicio(servicio, [&](Servicio& s) {
+        if (!s.aceptar())
+            return;
+        for (int i = 0; i < mensajes; ++i) {
+            s.escribir(mensaje.data(), mensaje.size());
+            const auto t0 = Reloj::now();
+            if (!s.leerObjeto())
+                return;
+            us.push_back(std::chrono::duration<double, std::micro>(Reloj::now() - t0).count());
+        }
+    });
+    return us;
+}
+
+void informar(benchmark::State& state, const std::vector<double>& us, int esperados) {
+    if (static_cast<int>(us.size()) != esperados) {
+        state.SkipWithError("the agent did not answer every message");
+        return;
+    }
+    state.counters["p50_us"] = percentil(us, 0.50);
+    state.counters["p99_us"] = percentil(us, 0.99);
+    state.counters["max_us"] = *std::max_element(us.begin(), us.end());
+}
+
+std::string conMarcador(const std::string& json) {
+    return json + kestrel::marcadorFinMensaje.toString().toStdString();
+}
+
+AgenteImpresion::AgenteImpresion(const Servicio& servicio,
+                                 const std::function<void(kestrel::OpcionesImpresion&)>& ajustar, bool conDiario) {
+    kestrel::escribirCodigo(m_carpeta.filePath(QStringLiteral("Acceso")), QStringLiteral("123456789012345"));
+    m_opciones.salida = m_carpeta.filePath(QStringLiteral("salida"));
+    m_opciones.carpetaAplicacion = m_carpeta.path();
+    ajustar(m_opciones);
+    kestrel::DependenciasVentana d;
+    d.dialogos = &m_dialogos;
+    d.area = &m_area;
+    d.carpetaAplicacion = m_carpeta.path();
+    d.enlace.puerto = servicio.puerto;
+    d.enlace.intervaloVigilancia = 1;
+    d.crearDocumentos = [this, conDiario](kestrel::Avisos& avisos,
+                                          kestrel::TrabajosAgente& trabajos) -> std::unique_ptr<kestrel::Documentos> {
+        if (conDiario)
+            return kestrel::crearImpresionAgente(m_opciones, avisos, &trabajos);
+        return std::make_unique<kestrel::DocumentosImpresion>(kestrel::crearSistemaAgente(m_opciones, avisos), avisos,
+                                                              m_opciones.carpetaAplicacion);
+    };
+    m_ventana = std::make_unique<kestrel::frmMain>(d);
+    m_ventana->Form_Load();
+}
+
+AgenteImpresion::~AgenteImpresion() = default;
+
+} // namespace medicion
