@@ -10,6 +10,7 @@
 #include "print/avisos.h"
 #include "print/contexto.h"
 #include "print/escpos/estado.h"
+#include "print/escpos/hilo_escpos.h"
 #include "print/escpos/sistema_escpos.h"
 #include "print/grabador.h"
 #include "print/seguimiento.h"
@@ -106,18 +107,19 @@ TEST(DestinoEscpos, SeLeeDelTextoDeLaConfiguracion) {
                       }}});
 }
 
-TEST(HiloEscpos, UnTrabajoEncoladoMientrasOtroTerminaSaleUnaSolaVez) {
-    Par par;
+TEST_F(SistemaEscposTest, UnTrabajoEncoladoMientrasOtroTerminaSaleUnaSolaVez) {
     HiloEscpos hilo(limites);
+    const DestinoEscpos d = destino();
     std::atomic_int terminados = 0;
     // Queued from the first job's end, before that job's turn to look at the queue comes: as the window queues a
     // ticket the moment its probe answers.
-    hilo.enviar(par.destino(), 1, "uno", [&](const QString&) {
-        hilo.enviar(par.destino(), 2, "dos", [&](const QString&) { ++terminados; });
+    hilo.enviar(d, 1, "uno", [&](const QString&) {
+        hilo.enviar(d, 2, "dos", [&](const QString&) { ++terminados; });
         ++terminados;
     });
     ASSERT_TRUE(esperarHasta([&] { return terminados == 2; }));
-    EXPECT_EQ(par.recibido, (QList<QByteArray>{"uno" + pedidos, "dos" + pedidos}));
+    EXPECT_EQ(guardado(1) + guardado(2), "unodos");
+    EXPECT_EQ(emulador->trabajos(), 2);
 }
 
 TEST_F(SistemaEscposTest, OcupaElLugarDeLaImpresoraDeSuNombreYLoDemasVaAlSistemaInterno) {
