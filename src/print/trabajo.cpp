@@ -5,8 +5,10 @@
 #include <QFile>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QLocale>
 
 #include "json/fallo.h"
+#include "json/volcado.h"
 #include "print/vista_texto.h"
 
 namespace kestrel {
@@ -26,26 +28,14 @@ const QStringList& nombresEstados() {
 }
 
 // Operations are short arrays, the first member naming the call: a journal keeps thousands of them.
-QJsonArray operacion(const QString& nombre, const QJsonValue& valor) {
-    return QJsonArray{nombre, valor};
+//   ["tamano",10] ["fuente","Courier"] ["negrita",true] ["enfasis",false] ["imagen",huella,x,y,ancho,alto]
+//   ["linea",[["t","texto"],["n","12.5"],["c",5]]] and, when the line does not end, ["linea",[...],false]
+void textoJson(QString& salida, QStringView texto) {
+    salida.append(u'"').append(escaparJson(texto)).append(u'"');
 }
 
-QJsonArray elementosJson(const Linea& elementos) {
-    QJsonArray items;
-    for (const ElementoLinea& e : elementos) {
-        switch (e.tipo) {
-        case ElementoLinea::Tipo::Texto:
-            items.append(QJsonArray{QStringLiteral("t"), e.texto});
-            break;
-        case ElementoLinea::Tipo::Numero:
-            items.append(QJsonArray{QStringLiteral("n"), e.numero.aTexto()});
-            break;
-        case ElementoLinea::Tipo::Columna:
-            items.append(QJsonArray{QStringLiteral("c"), e.columna});
-            break;
-        }
-    }
-    return items;
+void numeroJson(QString& salida, double numero) {
+    salida.append(QString::number(numero, 'g', QLocale::FloatingPointShortest));
 }
 
 Linea lineaDe(const QJsonArray& items) {
@@ -85,51 +75,147 @@ std::optional<EstadoTrabajo> estadoTrabajoDe(const QString& nombre) {
 }
 
 void DocumentoTrabajo::fijarTamanoFuente(float puntos) {
-    m_operaciones.append(operacion(QStringLiteral("tamano"), static_cast<double>(puntos)));
+    Operacion op;
+    op.tipo = Operacion::Tipo::Tamano;
+    op.numero[0] = static_cast<double>(puntos);
+    m_operaciones.append(std::move(op));
 }
 
 void DocumentoTrabajo::fijarNombreFuente(const QString& nombre) {
-    m_operaciones.append(operacion(QStringLiteral("fuente"), nombre));
+    Operacion op;
+    op.tipo = Operacion::Tipo::Fuente;
+    op.texto = nombre;
+    m_operaciones.append(std::move(op));
 }
 
 void DocumentoTrabajo::fijarNegrita(bool activa) {
-    m_operaciones.append(operacion(QStringLiteral("negrita"), activa));
+    Operacion op;
+    op.tipo = Operacion::Tipo::Negrita;
+    op.activa = activa;
+    m_operaciones.append(std::move(op));
 }
 
 void DocumentoTrabajo::fijarEnfasis(bool activo) {
-    m_operaciones.append(operacion(QStringLiteral("enfasis"), activo));
+    Operacion op;
+    op.tipo = Operacion::Tipo::Enfasis;
+    op.activa = activo;
+    m_operaciones.append(std::move(op));
 }
 
 void DocumentoTrabajo::imprimir(const Linea& elementos, bool saltoLinea) {
-    QJsonArray op{QStringLiteral("linea"), elementosJson(elementos)};
-    if (!saltoLinea)
-        op.append(false);
-    m_operaciones.append(op);
+    Operacion op;
+    op.tipo = Operacion::Tipo::Renglon;
+    op.linea = elementos;
+    op.activa = saltoLinea;
+    m_operaciones.append(std::move(op));
 }
 
 void DocumentoTrabajo::dibujarImagen(const QString& ruta, double x, double y, double ancho, double alto) {
     QFile archivo(ruta);
     const QByteArray datos = archivo.open(QIODevice::ReadOnly) ? archivo.readAll() : QByteArray();
-    const QString huella = QString::fromLatin1(QCryptographicHash::hash(datos, QCryptographicHash::Sha256).toHex());
-    m_imagenes.insert(huella, datos);
-    m_operaciones.append(QJsonArray{QStringLiteral("imagen"), huella, x, y, ancho, alto});
+    Operacion op;
+    op.tipo = Operacion::Tipo::Imagen;
+    op.texto = QString::fromLatin1(QCryptographicHash::hash(datos, QCryptographicHash::Sha256).toHex());
+    op.numero[0] = x;
+    op.numero[1] = y;
+    op.numero[2] = ancho;
+    op.numero[3] = alto;
+    m_imagenes.insert(op.texto, datos);
+    m_operaciones.append(std::move(op));
 }
 
 QStringList DocumentoTrabajo::huellas() const {
     QStringList h;
-    for (const QJsonValue& v : m_operaciones) {
-        const QJsonArray op = v.toArray();
-        if (op.at(0).toString() == QLatin1String("imagen") && !h.contains(op.at(1).toString()))
-            h << op.at(1).toString();
+    for (const Operacion& op : m_operaciones) {
+        if (op.tipo == Operacion::Tipo::Imagen && !h.contains(op.texto))
+            h << op.texto;
     }
     return h;
 }
 
 QByteArray DocumentoTrabajo::aJson() const {
-    QJsonObject o{{QStringLiteral("operaciones"), m_operaciones}};
+    static const char* const nombres[] = {"tamano", "fuente", "negrita", "enfasis", "linea", "imagen"};
+    QString j = QStringLiteral("{\"operaciones\":[");
+    j.reserve(64 * m_operaciones.size());
+    for (qsizetype i = 0; i < m_operaciones.size(); ++i) {
+        const Operacion& op = m_operaciones[i];
+        if (i > 0)
+            j.append(u',');
+        j.append(u"[\"").append(QLatin1String(nombres[static_cast<int>(op.tipo)])).append(u"\",");
+        switch (op.tipo) {
+        case Operacion::Tipo::Tamano:
+            numeroJson(j, op.numero[0]);
+            break;
+        case Operacion::Tipo::Fuente:
+            textoJson(j, op.texto);
+            break;
+        case Operacion::Tipo::Negrita:
+        case Operacion::Tipo::Enfasis:
+            j.append(op.activa ? u"true" : u"false");
+            break;
+        case Operacion::Tipo::Renglon:
+            j.append(u'[');
+            for (qsizetype k = 0; k < op.linea.size(); ++k) {
+                const ElementoLinea& e = op.linea[k];
+                j.append(k > 0 ? u",[" : u"[");
+                switch (e.tipo) {
+                case ElementoLinea::Tipo::Texto:
+                    j.append(u"\"t\",");
+                    textoJson(j, e.texto);
+                    break;
+                case ElementoLinea::Tipo::Numero:
+                    j.append(u"\"n\",");
+                    textoJson(j, e.numero.aTexto());
+                    break;
+                case ElementoLinea::Tipo::Columna:
+                    j.append(u"\"c\",").append(QString::number(e.columna));
+                    break;
+                }
+                j.append(u']');
+            }
+            j.append(op.activa ? u"]" : u"],false");
+            break;
+        case Operacion::Tipo::Imagen:
+            textoJson(j, op.texto);
+            for (double n : op.numero) {
+                j.append(u',');
+                numeroJson(j, n);
+            }
+            break;
+        }
+        j.append(u']');
+    }
+    j.append(u']');
     if (!m_crudo.isEmpty())
-        o.insert(QStringLiteral("crudo"), QString::fromLatin1(m_crudo.toBase64()));
-    return QJsonDocument(o).toJson(QJsonDocument::Compact);
+        j.append(u",\"crudo\":\"").append(QString::fromLatin1(m_crudo.toBase64())).append(u'"');
+    j.append(u'}');
+    return j.toUtf8();
+}
+
+std::optional<DocumentoTrabajo::Operacion> DocumentoTrabajo::operacionDe(const QJsonArray& a) {
+    const QString nombre = a.at(0).toString();
+    Operacion op;
+    if (nombre == QLatin1String("tamano")) {
+        op.tipo = Operacion::Tipo::Tamano;
+        op.numero[0] = a.at(1).toDouble();
+    } else if (nombre == QLatin1String("fuente")) {
+        op.tipo = Operacion::Tipo::Fuente;
+        op.texto = a.at(1).toString();
+    } else if (nombre == QLatin1String("negrita") || nombre == QLatin1String("enfasis")) {
+        op.tipo = nombre == QLatin1String("negrita") ? Operacion::Tipo::Negrita : Operacion::Tipo::Enfasis;
+        op.activa = a.at(1).toBool();
+    } else if (nombre == QLatin1String("linea")) {
+        op.linea = lineaDe(a.at(1).toArray());
+        op.activa = a.at(2).toBool(true);
+    } else if (nombre == QLatin1String("imagen")) {
+        op.tipo = Operacion::Tipo::Imagen;
+        op.texto = a.at(1).toString();
+        for (int i = 0; i < 4; ++i)
+            op.numero[i] = a.at(2 + i).toDouble();
+    } else {
+        return std::nullopt;
+    }
+    return op;
 }
 
 std::optional<DocumentoTrabajo> DocumentoTrabajo::deJson(const QByteArray& json) {
@@ -137,37 +223,47 @@ std::optional<DocumentoTrabajo> DocumentoTrabajo::deJson(const QByteArray& json)
     if (!d.isObject())
         return std::nullopt;
     DocumentoTrabajo doc;
-    doc.m_operaciones = d.object().value(QStringLiteral("operaciones")).toArray();
+    for (const QJsonValue& v : d.object().value(QStringLiteral("operaciones")).toArray()) {
+        // A call this version does not know is skipped, as the replay always did.
+        if (std::optional<Operacion> op = operacionDe(v.toArray()))
+            doc.m_operaciones.append(std::move(*op));
+    }
     doc.m_crudo = QByteArray::fromBase64(d.object().value(QStringLiteral("crudo")).toString().toLatin1());
     return doc;
 }
 
 void DocumentoTrabajo::reproducir(Impresora& impresora, const QString& carpeta) const {
-    for (const QJsonValue& v : m_operaciones) {
-        const QJsonArray op = v.toArray();
-        const QString nombre = op.at(0).toString();
-        if (nombre == QLatin1String("tamano")) {
-            impresora.fijarTamanoFuente(static_cast<float>(op.at(1).toDouble()));
-        } else if (nombre == QLatin1String("fuente")) {
-            impresora.fijarNombreFuente(op.at(1).toString());
-        } else if (nombre == QLatin1String("negrita")) {
-            impresora.fijarNegrita(op.at(1).toBool());
-        } else if (nombre == QLatin1String("enfasis")) {
-            impresora.fijarEnfasis(op.at(1).toBool());
-        } else if (nombre == QLatin1String("linea")) {
-            impresora.imprimir(lineaDe(op.at(1).toArray()), op.at(2).toBool(true));
-        } else if (nombre == QLatin1String("imagen") && !carpeta.isEmpty()) {
-            const QString huella = op.at(1).toString();
-            const QString ruta = QDir(carpeta).filePath(huella);
+    for (const Operacion& op : m_operaciones) {
+        switch (op.tipo) {
+        case Operacion::Tipo::Tamano:
+            impresora.fijarTamanoFuente(static_cast<float>(op.numero[0]));
+            break;
+        case Operacion::Tipo::Fuente:
+            impresora.fijarNombreFuente(op.texto);
+            break;
+        case Operacion::Tipo::Negrita:
+            impresora.fijarNegrita(op.activa);
+            break;
+        case Operacion::Tipo::Enfasis:
+            impresora.fijarEnfasis(op.activa);
+            break;
+        case Operacion::Tipo::Renglon:
+            impresora.imprimir(op.linea, op.activa);
+            break;
+        case Operacion::Tipo::Imagen: {
+            if (carpeta.isEmpty())
+                break;
+            const QString ruta = QDir(carpeta).filePath(op.texto);
             if (!QFile::exists(ruta)) {
                 QFile archivo(ruta);
-                if (!m_imagenes.contains(huella) || !archivo.open(QIODevice::WriteOnly) ||
-                    archivo.write(m_imagenes.value(huella)) < 0)
+                if (!m_imagenes.contains(op.texto) || !archivo.open(QIODevice::WriteOnly) ||
+                    archivo.write(m_imagenes.value(op.texto)) < 0)
                     throw FalloPlataforma(numerofallo::imagenNoValida,
-                                          QStringLiteral("Imagen no disponible: ") + huella);
+                                          QStringLiteral("Imagen no disponible: ") + op.texto);
             }
-            impresora.dibujarImagen(ruta, op.at(2).toDouble(), op.at(3).toDouble(), op.at(4).toDouble(),
-                                    op.at(5).toDouble());
+            impresora.dibujarImagen(ruta, op.numero[0], op.numero[1], op.numero[2], op.numero[3]);
+            break;
+        }
         }
     }
 }

@@ -73,7 +73,28 @@ public:
     QStringList vista() const;
 
 private:
-    QJsonArray m_operaciones;
+    /// One recorded call. Kept as plain values while the document prints (recording runs on every line of
+    /// every document, on the thread that answers the service); JSON only when the entry is written.
+    struct Operacion {
+        enum class Tipo {
+            Tamano,
+            Fuente,
+            Negrita,
+            Enfasis,
+            Renglon,
+            Imagen,
+        };
+        Tipo tipo = Tipo::Renglon;
+        /// The size, or the picture's placement.
+        double numero[4] = {};
+        bool activa = true;
+        /// The font's name, or the picture's hash.
+        QString texto;
+        Linea linea;
+    };
+    static std::optional<Operacion> operacionDe(const QJsonArray& op);
+
+    QList<Operacion> m_operaciones;
     QByteArray m_crudo;
     QHash<QString, QByteArray> m_imagenes;
 };

@@ -49,6 +49,14 @@ DiarioSqlite::DiarioSqlite(const QString& carpeta, Avisos* avisos)
 }
 
 DiarioSqlite::~DiarioSqlite() {
+    if (m_controles.joinable()) {
+        {
+            std::lock_guard bloqueo(m_mutexControl);
+            m_parar = true;
+        }
+        m_cvControl.notify_one();
+        m_controles.join();
+    }
     // Prepared statements hold the connection: they go before it.
     m_sqlImagen.reset();
     m_sqlAnotar.reset();
@@ -152,7 +160,36 @@ void DiarioSqlite::prepararInicio(int dias) {
     if (!bien || !db.commit()) {
         averia(QStringLiteral("no se puede depurar %1 (%2)").arg(m_ruta, q.lastError().text()));
         db.rollback();
+        return;
     }
+    // The disk sync of a write-ahead log happens at its checkpoints: run by SQLite inside whichever write
+    // fills the log, it would hold up that document's reply now and then. A thread of its own copies the log
+    // back instead, without blocking the writers.
+    if (q.exec(QStringLiteral("PRAGMA wal_autocheckpoint=0")))
+        m_controles = std::thread([this] { copiarRegistro(); });
+}
+
+void DiarioSqlite::copiarRegistro() {
+    const QString nombre = m_conexion + QStringLiteral("-control");
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), nombre);
+        db.setDatabaseName(m_ruta);
+        db.setConnectOptions(QStringLiteral("QSQLITE_BUSY_TIMEOUT=5000"));
+        if (db.open()) {
+            QSqlQuery q(db);
+            std::unique_lock bloqueo(m_mutexControl);
+            for (bool ultima = false; !ultima;) {
+                ultima = m_cvControl.wait_for(bloqueo, std::chrono::seconds(1), [this] { return m_parar; });
+                if (m_escrituras.exchange(0) == 0)
+                    continue;
+                bloqueo.unlock();
+                q.exec(QStringLiteral("PRAGMA wal_checkpoint(PASSIVE)"));
+                q.finish();
+                bloqueo.lock();
+            }
+        }
+    }
+    QSqlDatabase::removeDatabase(nombre);
 }
 
 QSqlQuery& DiarioSqlite::sentencia(std::optional<QSqlQuery>& cache, const char* sql) {
@@ -222,6 +259,7 @@ qint64 DiarioSqlite::anotar(const EntradaTrabajo& e) {
     }
     for (auto h = imagenes.cbegin(); h != imagenes.cend(); ++h)
         m_huellasGuardadas.insert(h.key());
+    ++m_escrituras;
     if (m_alCambiar)
         m_alCambiar();
     return numero;
@@ -242,6 +280,7 @@ void DiarioSqlite::actualizar(qint64 numero, EstadoTrabajo estado, const QString
         averia(QStringLiteral("no se puede escribir en %1 (%2)").arg(m_ruta, q.lastError().text()));
         return;
     }
+    ++m_escrituras;
     if (m_alCambiar)
         m_alCambiar();
 }

@@ -8,8 +8,12 @@
 #include <QSqlDatabase>
 #include <QString>
 
+#include <atomic>
+#include <condition_variable>
 #include <functional>
+#include <mutex>
 #include <optional>
+#include <thread>
 
 #include "print/trabajo.h"
 
@@ -32,7 +36,8 @@ public:
     DiarioSqlite& operator=(const DiarioSqlite&) = delete;
 
     /// What the agent does once at start: entries left "enviando" become "desconocido", and entries older
-    /// than dias days (with the pictures only they used) go.
+    /// than dias days (with the pictures only they used) go. From then on the write-ahead log is copied back
+    /// into the file (and synced) by a thread of the journal's own.
     void prepararInicio(int dias);
 
     bool disponible() const { return m_disponible; }
@@ -59,6 +64,8 @@ private:
     void averia(const QString& que);
     /// The statement cached in cache, prepared on first use.
     QSqlQuery& sentencia(std::optional<QSqlQuery>& cache, const char* sql);
+    /// The checkpoint thread: every second with writes, a passive checkpoint on a connection of its own.
+    void copiarRegistro();
 
     QString m_ruta;
     QString m_conexion;
@@ -74,6 +81,11 @@ private:
     /// Pictures this journal stored lately, by hash.
     QSet<QString> m_huellasGuardadas;
     QElapsedTimer m_guardadas;
+    std::atomic_int m_escrituras = 0;
+    std::mutex m_mutexControl;
+    std::condition_variable m_cvControl;
+    bool m_parar = false;
+    std::thread m_controles;
 };
 
 } // namespace kestrel
