@@ -45,6 +45,18 @@ private:
     GrabadorTrabajos& m_grabador;
 };
 
+/// The document being printed while a journal is kept. Outside the recorder's class: an optional of a nested
+/// class with member initialisers cannot be built in place with every compiler.
+struct TrabajoEnCurso {
+    TipoTrabajo tipo = TipoTrabajo::Comanda;
+    QString pedida;
+    qint64 original = 0;
+    QString motivo;
+    bool respaldo = false;
+    bool empezado = false;
+    DocumentoTrabajo documento;
+};
+
 /// Puts every document into a journal: wraps the real printers, records what each document prints and
 /// writes one entry per document, "enviando" before it goes to the printer and its outcome after. The
 /// documents say where a document starts (empezar) and how the printer choice went (respaldo, fallar).
@@ -85,15 +97,7 @@ public:
 
 private:
     friend class ImpresoraGrabada;
-    struct EnCurso {
-        TipoTrabajo tipo = TipoTrabajo::Comanda;
-        QString pedida;
-        qint64 original = 0;
-        QString motivo;
-        bool respaldo = false;
-        bool empezado = false;
-        DocumentoTrabajo documento;
-    };
+    using EnCurso = TrabajoEnCurso;
     /// Writes the open document as "enviando", runs enviar and writes the outcome; enviar's failure is
     /// recorded and passed on.
     template <typename Enviar> void enviar(const QString& usada, Enviar&& enviarlo);
