@@ -3,7 +3,8 @@
 # emulator over loopback. A kitchen ticket reaches a ready printer whole and cut; a printer out of paper fails
 # its probe and the ticket goes to the default printer; paper that runs out after one ticket sends the next
 # one there too; a printer that drops the connection mid-ticket has it re-routed by the follow-up; the cash
-# drawer on an ESC/POS default printer is its five bytes and nothing else. Each step waits on files and
+# drawer on an ESC/POS default printer is its five bytes and nothing else; a reprint from the command line
+# is followed to its end. Each step waits on files and
 # processes, never on the clock.
 #   escpos_agente.sh KESTREL_AGENTE KESTREL_SERVICIO KESTREL_IMPRESORA MUESTRAS
 set -uo pipefail
@@ -96,6 +97,18 @@ caso normal Cocina "--estado normal" comanda.json
     falla "normal: la comanda no llegó como se ve: $(diff <(en_papel "$dir/impresora/trabajo-1.txt") <(echo "$cocina"))"
 [ "$(tail -1 "$dir/impresora/trabajo-1.txt")" = "[corte]" ] || falla "normal: la comanda no termina cortada"
 [ "$(sed -n 1p <<<"$lista")" = "comanda${t}Cocina${t}Cocina${t}impreso${t}" ] || falla "normal: diario $lista"
+# A reprint from the command line is followed to its end: to a printer that drops the connection mid-ticket it
+# says so and fails, as the ticket is re-routed, instead of reporting what never reached the paper.
+"$impresora" --puerto 0 --salida "$dir/reimpresion" --cortar-tras 100 >"$dir/reimpresion.log" 2>&1 &
+ipid=$!
+hasta grep -q escuchando "$dir/reimpresion.log" || falla "reimpresión: kestrel-impresora no arrancó"
+ipuerto=$(sed -n 's/.* en el puerto \([0-9]*\);.*/\1/p' "$dir/reimpresion.log")
+salida=$("$agente" --reimprimir 1 --carpeta "$dir/agente" --impresoras-virtuales Facturas,Cocina,Bar \
+    --salida "$dir/pdf" --escpos "Cocina=tcp://127.0.0.1:$ipuerto" 2>&1)
+[ $? = 1 ] && grep -q "cortó la conexión" <<<"$salida" || falla "reimpresión cortada: $salida"
+[ "$(head -1 "$dir/pdf/Facturas-1.txt" 2>/dev/null)" = "Error en Impresora Cocina" ] ||
+    falla "reimpresión cortada: no se reenvió a Facturas"
+parar
 
 # Out of paper: the probe fails before anything is sent and the ticket goes to the default printer with the
 # notice the documents print when they fall back.

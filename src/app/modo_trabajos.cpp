@@ -1,6 +1,8 @@
 #include <QCoreApplication>
+#include <QDeadlineTimer>
 #include <QStandardPaths>
 
+#include <chrono>
 #include <cstdio>
 #include <memory>
 
@@ -10,6 +12,7 @@
 #include "app/opciones_agente.h"
 #include "print/avisos.h"
 #include "print/grabador.h"
+#include "print/seguimiento.h"
 #include "trabajos/diario_sqlite.h"
 
 namespace kestrel {
@@ -103,9 +106,30 @@ int modoReimprimir(const QStringList& argumentos) {
     if (impresora.isEmpty())
         impresora = entrada->usada.isEmpty() ? entrada->pedida : entrada->usada;
     GrabadorTrabajos grabador(crearSistemaAgente(opciones.impresion, avisos), diario);
+    // A receipt printer's bytes leave on a thread of their own, and a spooled job may still fail: the reprint
+    // is followed to its end, as the agent follows its own, before this process goes away with it.
+    const std::chrono::seconds limite(std::max(1, opciones.impresion.limiteImpresion));
+    auto seguimiento = std::make_unique<SeguimientoTrabajos>(grabador, avisos, limite);
+    SeguimientoTrabajos& siguiendo = *seguimiento;
+    grabador.fijarSeguimiento(std::move(seguimiento));
     QString error;
     if (!grabador.reimprimir(entrada->documento, impresora, numero, &error))
         return fallar(QStringLiteral("no se pudo reimprimir el trabajo %1: %2").arg(numero).arg(error), 1);
+    // The follow-up gives up on its own at the limit (and re-routes); the extra minute covers that resend.
+    const QDeadlineTimer plazo(limite + std::chrono::minutes(1));
+    while (siguiendo.pendientes() > 0 && !plazo.hasExpired())
+        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 100);
+    const QList<EntradaTrabajo> recientes = diario->entradas(50);
+    for (auto e = recientes.crbegin(); e != recientes.crend(); ++e) {
+        if (e->tipo != TipoTrabajo::Reimpresion || e->original != numero)
+            continue;
+        if (e->estado == EstadoTrabajo::Impreso)
+            break;
+        return fallar(QStringLiteral("no se pudo reimprimir el trabajo %1 en %2: %3 (%4)")
+                          .arg(numero)
+                          .arg(impresora, e->motivo, nombreEstadoTrabajo(e->estado)),
+                      1);
+    }
     escribir(stdout, QStringLiteral("Trabajo %1 reimpreso en %2\n").arg(numero).arg(impresora));
     return 0;
 }
