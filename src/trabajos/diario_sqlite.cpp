@@ -163,9 +163,12 @@ void DiarioSqlite::prepararInicio(int dias) {
         return;
     }
     // The disk sync of a write-ahead log happens at its checkpoints: run by SQLite inside whichever write
-    // fills the log, it would hold up that document's reply now and then. A thread of its own copies the log
-    // back instead, without blocking the writers.
-    if (q.exec(QStringLiteral("PRAGMA wal_autocheckpoint=0")))
+    // fills the log (1000 pages), it would hold up that document's reply now and then. A thread of its own
+    // copies the log back instead, without blocking the writers; the writer's own checkpoint stays, at four
+    // times the size, only for a burst that thread cannot keep up with, and a log grown by one is cut back
+    // when it starts over.
+    if (q.exec(QStringLiteral("PRAGMA wal_autocheckpoint=4000")) &&
+        q.exec(QStringLiteral("PRAGMA journal_size_limit=4194304")))
         m_controles = std::thread([this] { copiarRegistro(); });
 }
 
