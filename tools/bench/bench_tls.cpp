@@ -30,6 +30,7 @@
 #include "app/enlace.h"
 #include "app/tls_enlace.h"
 #include "salida_nula.h"
+#include "servicio_bench.h"
 
 namespace {
 
@@ -133,11 +134,6 @@ private:
     QElapsedTimer m_aceptado;
 };
 
-double percentil(std::vector<double> v, double p) {
-    std::sort(v.begin(), v.end());
-    return v.at(std::min(v.size() - 1, static_cast<size_t>(p * static_cast<double>(v.size()))));
-}
-
 const Certificados& certificados() {
     static const Certificados c;
     return c;
@@ -188,8 +184,8 @@ void BM_RespuestaTls(benchmark::State& state) {
             state.SkipWithError("the agent did not answer every message");
             return;
         }
-        state.counters["p50_us"] = percentil(s->latenciasUs, 0.5);
-        state.counters["p99_us"] = percentil(s->latenciasUs, 0.99);
+        state.counters["p50_us"] = medicion::percentil(s->latenciasUs, 0.5);
+        state.counters["p99_us"] = medicion::percentil(s->latenciasUs, 0.99);
     }
 }
 BENCHMARK(BM_RespuestaTls)->Arg(0)->Arg(1)->Iterations(1)->Unit(benchmark::kMillisecond);
@@ -205,7 +201,7 @@ void BM_SaludoTls(benchmark::State& state) {
             state.SkipWithError("the agent did not come back every time");
             return;
         }
-        state.counters["p50_ms"] = percentil(s->saludosMs, 0.5);
+        state.counters["p50_ms"] = medicion::percentil(s->saludosMs, 0.5);
         state.counters["peor_ms"] = *std::max_element(s->saludosMs.begin(), s->saludosMs.end());
     }
 }

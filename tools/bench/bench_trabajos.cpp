@@ -26,6 +26,8 @@
 #include "print/documentos_impresion.h"
 #include "trabajos/diario_sqlite.h"
 
+#include "servicio_bench.h"
+
 namespace {
 
 using namespace kestrel;
@@ -40,11 +42,6 @@ public:
 Valor muestra(const char* nombre) {
     QFile f(QStringLiteral(KESTREL_MUESTRAS "/") + QLatin1String(nombre));
     return f.open(QIODevice::ReadOnly) ? jsonParse(QString::fromUtf8(f.readAll())) : Valor();
-}
-
-double percentil(std::vector<double> v, double p) {
-    std::sort(v.begin(), v.end());
-    return v.at(std::min(v.size() - 1, static_cast<size_t>(p * static_cast<double>(v.size()))));
 }
 
 /// The agent's printing over PDF virtual printers, with the journal as the agent keeps it or without one.
@@ -108,10 +105,10 @@ void BM_DiarioPorDocumento(benchmark::State& estado) {
             diario.actualizar(numero, EstadoTrabajo::Impreso, QStringLiteral("Facturas"), QString());
             escritura.push_back(std::chrono::duration<double, std::micro>(Reloj::now() - t0).count());
         }
-        estado.counters["render_p50_us"] = percentil(render, 0.50);
-        estado.counters["render_p99_us"] = percentil(render, 0.99);
-        estado.counters["diario_p50_us"] = percentil(escritura, 0.50);
-        estado.counters["diario_p99_us"] = percentil(escritura, 0.99);
+        estado.counters["render_p50_us"] = medicion::percentil(render, 0.50);
+        estado.counters["render_p99_us"] = medicion::percentil(render, 0.99);
+        estado.counters["diario_p50_us"] = medicion::percentil(escritura, 0.50);
+        estado.counters["diario_p99_us"] = medicion::percentil(escritura, 0.99);
     }
 }
 BENCHMARK(BM_DiarioPorDocumento)->Iterations(1)->Unit(benchmark::kMillisecond);
