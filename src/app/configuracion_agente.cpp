@@ -4,6 +4,8 @@
 #include <QFileInfo>
 #include <QSettings>
 
+#include "plataforma/plataforma.h"
+
 namespace kestrel {
 
 namespace {
@@ -38,17 +40,8 @@ QStringList archivosConfiguracion(const QString& archivoPedido) {
     if (!archivoPedido.isEmpty())
         return {archivoPedido};
     QStringList archivos;
-    QString sistema = qEnvironmentVariable("XDG_CONFIG_DIRS");
-    if (sistema.isEmpty())
-        sistema = QStringLiteral("/etc/xdg");
-    const QStringList carpetas = sistema.split(QLatin1Char(':'), Qt::SkipEmptyParts);
-    // The first folder of XDG_CONFIG_DIRS is the most important one, so it applies last.
-    for (auto c = carpetas.crbegin(); c != carpetas.crend(); ++c)
-        archivos << QDir(*c).filePath(relativa);
-    QString usuario = qEnvironmentVariable("XDG_CONFIG_HOME");
-    if (usuario.isEmpty())
-        usuario = QDir::home().filePath(QStringLiteral(".config"));
-    archivos << QDir(usuario).filePath(relativa);
+    for (const QString& carpeta : carpetasConfiguracion())
+        archivos << QDir(carpeta).filePath(relativa);
     return archivos;
 }
 

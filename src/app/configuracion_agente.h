@@ -7,10 +7,10 @@
 
 namespace kestrel {
 
-/// The settings files the agent reads, in the order they apply (a later one wins): the machine's
-/// (kestrel/kestrel-agente.conf under each of XDG_CONFIG_DIRS, by default /etc/xdg, the first listed winning)
-/// and the user's ($XDG_CONFIG_HOME/kestrel/kestrel-agente.conf, by default ~/.config). With --config only
-/// that file is read.
+/// The settings files the agent reads, in the order they apply (a later one wins): kestrel/kestrel-agente.conf
+/// in each of the platform's settings folders, the machine's and then the user's (on POSIX each of
+/// XDG_CONFIG_DIRS, by default /etc/xdg, the first listed winning, then $XDG_CONFIG_HOME, by default ~/.config;
+/// on Windows %PROGRAMDATA% then %APPDATA%). With --config only that file is read.
 QStringList archivosConfiguracion(const QString& archivoPedido);
 
 /// Applies the [agente] section of one INI settings file: one key per agent option, named as the option

@@ -10,7 +10,7 @@
 #include "app/almacen_codigo.h"
 #include "app/enlace.h"
 #include "app/impresion_agente.h"
-#include "app/instancia_unica.h"
+#include "plataforma/instancia_unica.h"
 #include "app/registro_ventana.h"
 #include "print/avisos.h"
 #include "tray/clasbackground.h"

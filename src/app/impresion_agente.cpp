@@ -21,7 +21,7 @@ namespace kestrel {
 std::unique_ptr<SistemaImpresion> crearSistemaAgente(const OpcionesImpresion& opciones, Avisos& avisos) {
     std::unique_ptr<SistemaImpresion> sistema;
     if (opciones.impresorasVirtuales.isEmpty()) {
-        sistema = crearSistemaCups();
+        sistema = crearSistemaEquipo();
     } else {
         const QString salida =
             QDir(opciones.salida.isEmpty() ? QStringLiteral("salida") : opciones.salida).absolutePath();
@@ -40,7 +40,7 @@ std::unique_ptr<SistemaImpresion> crearSistemaAgente(const OpcionesImpresion& op
     avisos.registrar(QStringLiteral("Impresoras ESC/POS: %1").arg(nombres.join(QStringLiteral(", "))));
     // A raw queue is a CUPS queue even when the documents go to virtual printers.
     std::unique_ptr<SistemaImpresion> colasCups =
-        colas && !opciones.impresorasVirtuales.isEmpty() ? crearSistemaCups() : nullptr;
+        colas && !opciones.impresorasVirtuales.isEmpty() ? crearSistemaEquipo() : nullptr;
     return crearSistemaEscpos(std::move(sistema), opciones.escpos, std::move(colasCups));
 }
 

@@ -6,6 +6,7 @@
 #include <cstring>
 
 #include "app/modos.h"
+#include "plataforma/plataforma.h"
 
 namespace {
 
@@ -34,8 +35,9 @@ const char* const ayuda =
     "  --config ARCHIVO               lee la configuración de ARCHIVO en lugar de los archivos de siempre\n"
     "\n"
     "Cada opción del agente puede ir también en el archivo de configuración, sección [agente], con su nombre\n"
-    "sin guiones (servidor=10.0.0.5:3000). Se leen /etc/xdg/kestrel/kestrel-agente.conf y después\n"
-    "~/.config/kestrel/kestrel-agente.conf; la línea de órdenes gana sobre ambos.\n"
+    "sin guiones (servidor=10.0.0.5:3000). ";
+
+const char* const ayudaHerramientas =
     "\n"
     "Herramientas:\n"
     "  --analizar-json ARCHIVO        analiza un mensaje JSON e imprime el resultado y sus errores\n"
@@ -54,12 +56,13 @@ const char* const ayuda =
 // Everything but the agent itself runs without a display: help, version, the tool modes and option errors are
 // answered before any GUI application exists.
 int main(int argc, char** argv) {
-    QStringList argumentos;
-    for (int i = 1; i < argc; ++i)
-        argumentos << QString::fromLocal8Bit(argv[i]);
+    kestrel::prepararConsola();
+    const QStringList argumentos = kestrel::argumentosPrograma(argc, argv);
 
     if (argumentos.contains(QStringLiteral("--help")) || argumentos.contains(QStringLiteral("-h"))) {
         std::fputs(ayuda, stdout);
+        std::fputs(kestrel::ayudaArchivosConfiguracion().toUtf8().constData(), stdout);
+        std::fputs(ayudaHerramientas, stdout);
         return 0;
     }
     if (argumentos.contains(QStringLiteral("--version"))) {

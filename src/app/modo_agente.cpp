@@ -5,7 +5,6 @@
 #include <QLibraryInfo>
 #include <QLocale>
 #include <QRegularExpression>
-#include <QStandardPaths>
 #include <QTranslator>
 
 #include <cstdio>
@@ -16,6 +15,7 @@
 #include "app/impresion_agente.h"
 #include "app/opciones_agente.h"
 #include "app/registro.h"
+#include "plataforma/plataforma.h"
 #include "print/documentos.h"
 #include "tray/area_notificacion_qt.h"
 
@@ -80,8 +80,7 @@ int modoAgente(int argc, char** argv, const QStringList& argumentos) {
 
     QString error;
     const QString carpeta =
-        resolverCarpetaAplicacion(opciones.carpeta, QApplication::applicationDirPath(),
-                                  QStandardPaths::writableLocation(QStandardPaths::AppDataLocation), &error);
+        resolverCarpetaAplicacion(opciones.carpeta, QApplication::applicationDirPath(), carpetaDatosUsuario(), &error);
     if (carpeta.isEmpty())
         return fallar(error);
     opciones.impresion.carpetaAplicacion = carpeta;

@@ -1,6 +1,5 @@
 #include <QCoreApplication>
 #include <QDeadlineTimer>
-#include <QStandardPaths>
 
 #include <chrono>
 #include <cstdio>
@@ -10,6 +9,7 @@
 #include "app/impresion_agente.h"
 #include "app/modos.h"
 #include "app/opciones_agente.h"
+#include "plataforma/plataforma.h"
 #include "print/avisos.h"
 #include "print/grabador.h"
 #include "print/seguimiento.h"
@@ -37,8 +37,8 @@ int fallar(const QString& texto, int codigo) {
 QString carpetaDe(const OpcionesAgente& opciones, QString* error) {
     QCoreApplication::setApplicationName(QStringLiteral("kestrel-agente"));
     QCoreApplication::setOrganizationName(QStringLiteral("Kestrel"));
-    return resolverCarpetaAplicacion(opciones.carpeta, QCoreApplication::applicationDirPath(),
-                                     QStandardPaths::writableLocation(QStandardPaths::AppDataLocation), error);
+    return resolverCarpetaAplicacion(opciones.carpeta, QCoreApplication::applicationDirPath(), carpetaDatosUsuario(),
+                                     error);
 }
 
 /// Reads the agent's options and opens the journal of its application folder; on a problem the reason is on

@@ -3,7 +3,7 @@
 #include <QSystemTrayIcon>
 
 #include "tray/area_notificacion.h"
-#include "tray/notificaciones_escritorio.h"
+#include "plataforma/notificaciones_escritorio.h"
 
 namespace kestrel {
 

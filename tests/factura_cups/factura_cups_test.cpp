@@ -38,7 +38,7 @@ protected:
     }
 
     QTemporaryDir carpeta;
-    std::unique_ptr<SistemaImpresion> sistema = crearSistemaCups(5s);
+    std::unique_ptr<SistemaImpresion> sistema = crearSistemaEquipo(5s);
     ContextoImpresion ctx{*sistema, *this, carpeta.path()};
     DocumentosImpresion documentos{ctx};
     Despachador despachador{documentos, [this](const QString& l) { registro << l; }};

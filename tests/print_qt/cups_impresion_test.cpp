@@ -43,7 +43,7 @@ protected:
         esperarColaVacia();
     }
 
-    std::unique_ptr<SistemaImpresion> sistema = crearSistemaCups(5s);
+    std::unique_ptr<SistemaImpresion> sistema = crearSistemaEquipo(5s);
 
     Impresora& seleccionar(const QString& nombre) {
         const QStringList lista = sistema->impresoras();
@@ -113,7 +113,7 @@ TEST_F(ImpresionCups, ElPulsoDelCajonLlegaByteAByte) {
 }
 
 TEST_F(ImpresionCups, UnaImpresoraEscposPorUnaColaRecibeSusBytesTalCualYSeSigueComoTrabajoDeCups) {
-    auto escpos = crearSistemaEscpos(crearSistemaCups(5s), {{"Caja", DestinoEscpos::Tipo::Cups, {}, 0, "Bar"}});
+    auto escpos = crearSistemaEscpos(crearSistemaEquipo(5s), {{"Caja", DestinoEscpos::Tipo::Cups, {}, 0, "Bar"}});
     const QStringList antes = archivos(capturas());
     QByteArray bytes(256, 0);
     std::iota(bytes.begin(), bytes.end(), 0);
@@ -167,7 +167,7 @@ TEST_F(ImpresionCups, UnaColaBorradaDespuesDeElegirlaFallaElSondeoYElTrabajo) {
 
 TEST_F(ImpresionCups, ConElPlanificadorCongeladoNadaEsperaMasQueElLimite) {
     constexpr auto limite = 500ms;
-    auto congelable = crearSistemaCups(limite);
+    auto congelable = crearSistemaEquipo(limite);
     // Chosen while CUPS answers, as a document's printer is.
     const QStringList lista = congelable->impresoras();
     congelable->seleccionar(static_cast<int>(lista.indexOf(QStringLiteral("Cocina"))));

@@ -1,8 +1,5 @@
 #include "emulador.h"
 
-#include <sys/socket.h>
-#include <unistd.h>
-
 #include <QDir>
 #include <QList>
 #include <QSaveFile>
@@ -10,6 +7,7 @@
 #include <QTcpSocket>
 
 #include "decodificador.h"
+#include "socket_nativo.h"
 
 namespace kestrel {
 
@@ -41,7 +39,7 @@ public:
     explicit Servidor(bool noLee) : m_noLee(noLee) {}
     ~Servidor() override {
         for (const qintptr descriptor : std::as_const(m_mudas))
-            ::close(static_cast<int>(descriptor));
+            cerrarSocketNativo(descriptor);
     }
 
 protected:
@@ -74,7 +72,7 @@ bool EmuladorEscpos::escuchar(quint16 puerto, const QHostAddress& direccion) {
     // Accepted connections take the listening socket's receive buffer.
     if (m_opciones.noLee) {
         const int tamano = bufferRecepcionNoLee;
-        ::setsockopt(static_cast<int>(m_servidor->socketDescriptor()), SOL_SOCKET, SO_RCVBUF, &tamano, sizeof tamano);
+        fijarBufferRecepcion(m_servidor->socketDescriptor(), tamano);
     }
     return true;
 }

@@ -76,7 +76,8 @@ QString descripcionCupsNoResponde() {
     return QStringLiteral("El servicio de impresion (CUPS) no responde");
 }
 
-HiloCups::HiloCups(std::chrono::milliseconds limite) : m_estado(std::make_shared<Estado>()), m_limite(limite) {
+HiloCups::HiloCups(std::chrono::milliseconds limite, QString noResponde)
+    : m_estado(std::make_shared<Estado>()), m_limite(limite), m_noResponde(std::move(noResponde)) {
     // The thread holds the state too, so a thread still stuck in CUPS when this object goes can finish later.
     m_estado->hilo = std::thread([estado = m_estado] { estado->ejecutarBucle(); });
 }
@@ -103,13 +104,13 @@ void HiloCups::ejecutar(Tarea tarea) {
     {
         std::lock_guard<std::mutex> candado(m_estado->mutex);
         if (m_estado->ocupado || m_estado->pendiente)
-            throw FalloPlataforma(numerofallo::errorImpresora, descripcionCupsNoResponde());
+            throw FalloPlataforma(numerofallo::errorImpresora, m_noResponde);
         m_estado->pendiente = Estado::Pendiente{std::move(tarea), promesa, abandonada};
     }
     m_estado->aviso.notify_one();
     if (futuro.wait_for(m_limite) != std::future_status::ready) {
         abandonada->store(true);
-        throw FalloPlataforma(numerofallo::errorImpresora, descripcionCupsNoResponde());
+        throw FalloPlataforma(numerofallo::errorImpresora, m_noResponde);
     }
     futuro.get();
 }

@@ -9,6 +9,9 @@
 
 namespace kestrel {
 
+/// The description of the failure raised when CUPS does not answer in time.
+QString descripcionCupsNoResponde();
+
 /// The one thread that talks to CUPS, so the window never waits on it for longer than a limit.
 ///
 /// A wedged scheduler (stopped, overloaded, stuck on a backend) accepts a connection and then never answers:
@@ -21,7 +24,9 @@ public:
     /// A call to run on the thread; abandonada turns true when its caller stopped waiting.
     using Tarea = std::function<void(const std::atomic_bool& abandonada)>;
 
-    explicit HiloCups(std::chrono::milliseconds limite);
+    /// noResponde describes the failure of a call that does not finish in time (the Windows spooler names
+    /// itself).
+    explicit HiloCups(std::chrono::milliseconds limite, QString noResponde = descripcionCupsNoResponde());
     ~HiloCups();
     HiloCups(const HiloCups&) = delete;
     HiloCups& operator=(const HiloCups&) = delete;
@@ -39,9 +44,7 @@ private:
     struct Estado;
     std::shared_ptr<Estado> m_estado;
     std::chrono::milliseconds m_limite;
+    QString m_noResponde;
 };
-
-/// The description of the failure raised when CUPS does not answer in time.
-QString descripcionCupsNoResponde();
 
 } // namespace kestrel

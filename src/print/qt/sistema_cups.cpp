@@ -3,6 +3,7 @@
 #include "json/fallo.h"
 #include "print/qt/cliente_cups.h"
 #include "print/qt/imagen.h"
+#include "print/qt/sistemas.h"
 
 namespace kestrel {
 
@@ -48,6 +49,10 @@ private:
 };
 
 } // namespace
+
+std::unique_ptr<SistemaImpresion> crearSistemaEquipo(std::chrono::milliseconds limite) {
+    return std::make_unique<SistemaCups>(limite);
+}
 
 SistemaCups::SistemaCups(std::chrono::milliseconds limite) : m_hilo(std::make_shared<HiloCups>(limite)) {
     auto salida = std::make_unique<SalidaCups>(m_hilo, m_ultimo, [this] { return predeterminadaInstalada(); });

@@ -1,14 +1,9 @@
 #include "print/qt/sistemas.h"
 
 #include "print/qt/imagen.h"
-#include "print/qt/sistema_cups.h"
 #include "print/qt/sistema_virtual.h"
 
 namespace kestrel {
-
-std::unique_ptr<SistemaImpresion> crearSistemaCups(std::chrono::milliseconds limite) {
-    return std::make_unique<SistemaCups>(limite);
-}
 
 std::unique_ptr<SistemaImpresion> crearSistemaVirtual(const QStringList& nombres, const QString& carpetaSalida) {
     return std::make_unique<SistemaVirtual>(nombres, carpetaSalida, FormatoRollo{});

@@ -11,13 +11,14 @@
 
 namespace kestrel {
 
-/// How long a call into CUPS may keep the window waiting before the document fails.
-inline constexpr std::chrono::milliseconds limiteCupsPredeterminado{5000};
+/// How long a call into the spooler may keep the window waiting before the document fails.
+inline constexpr std::chrono::milliseconds limiteEquipoPredeterminado{5000};
 
-/// The printers installed through CUPS: its destinations, its default destination, jobs painted with
-/// QPrinter, raw jobs for the cash drawer. A scheduler that does not answer within limite fails the
-/// document at hand instead of freezing the window.
-std::unique_ptr<SistemaImpresion> crearSistemaCups(std::chrono::milliseconds limite = limiteCupsPredeterminado);
+/// The printers installed on this PC: CUPS's destinations and default destination (POSIX) or the Windows
+/// printers and the Windows default printer (through its spooler), with jobs painted with QPrinter and raw jobs
+/// for the cash drawer. A spooler that does not answer within limite fails the document at hand instead of
+/// freezing the window. Defined by the platform's backend (sistema_cups.cpp or print/win/).
+std::unique_ptr<SistemaImpresion> crearSistemaEquipo(std::chrono::milliseconds limite = limiteEquipoPredeterminado);
 
 /// PDF printers named by nombres (the first is the default) writing into carpetaSalida: each ended document
 /// becomes <impresora>-<n>.pdf with its text view <impresora>-<n>.txt, each raw write

@@ -1,4 +1,4 @@
-#include "app/instancia_unica.h"
+#include "plataforma/instancia_unica.h"
 
 #include <QCryptographicHash>
 #include <QDir>
@@ -27,12 +27,12 @@ InstanciaUnica::InstanciaUnica(const QString& carpetaAplicacion) {
 }
 
 InstanciaUnica::~InstanciaUnica() {
-    if (m_descriptor >= 0)
-        ::close(m_descriptor);
+    if (m_bloqueo >= 0)
+        ::close(static_cast<int>(m_bloqueo));
 }
 
 bool InstanciaUnica::adquirir() {
-    if (m_descriptor >= 0)
+    if (m_bloqueo >= 0)
         return true;
     const QByteArray ruta = QFile::encodeName(m_ruta);
     int fd = ::open(ruta.constData(), O_RDWR | O_CREAT | O_CLOEXEC, 0666);
@@ -45,7 +45,7 @@ bool InstanciaUnica::adquirir() {
         ::close(fd);
         return false;
     }
-    m_descriptor = fd;
+    m_bloqueo = fd;
     return true;
 }
 

@@ -1,5 +1,6 @@
-#include "tray/notificaciones_escritorio.h"
+#include "plataforma/notificaciones_escritorio.h"
 
+#include <QDBusConnection>
 #include <QDBusMessage>
 #include <QDBusPendingCallWatcher>
 #include <QDBusPendingReply>
@@ -32,12 +33,22 @@ QString imagenDeIcono(int icono) {
 }
 } // namespace
 
-NotificacionesEscritorio::NotificacionesEscritorio(QObject* parent)
-    : QObject(parent), m_bus(QDBusConnection::sessionBus()) {
-    if (!m_bus.isConnected())
+struct NotificacionesEscritorio::Bus {
+    QDBusConnection conexion = QDBusConnection::sessionBus();
+};
+
+NotificacionesEscritorio::NotificacionesEscritorio(QObject* parent) : QObject(parent), m_bus(std::make_unique<Bus>()) {
+    QDBusConnection& bus = m_bus->conexion;
+    if (!bus.isConnected())
         return;
-    m_bus.connect(servicio, ruta, interfaz, QStringLiteral("ActionInvoked"), this, SLOT(alAccion(uint, QString)));
-    m_bus.connect(servicio, ruta, interfaz, QStringLiteral("NotificationClosed"), this, SLOT(alCerrar(uint, uint)));
+    bus.connect(servicio, ruta, interfaz, QStringLiteral("ActionInvoked"), this, SLOT(alAccion(uint, QString)));
+    bus.connect(servicio, ruta, interfaz, QStringLiteral("NotificationClosed"), this, SLOT(alCerrar(uint, uint)));
+}
+
+NotificacionesEscritorio::~NotificacionesEscritorio() = default;
+
+bool NotificacionesEscritorio::conectado() const {
+    return m_bus->conexion.isConnected();
 }
 
 void NotificacionesEscritorio::mostrar(const QString& titulo, const QString& texto, int icono, int tiempoMs) {
@@ -58,7 +69,7 @@ void NotificacionesEscritorio::enviar(const Globo& globo) {
     llamada << nombreAplicacion << m_id << nombreAplicacion << globo.titulo << globo.texto
             << QStringList{QStringLiteral("default"), QStringLiteral("Mostrar ventana")} << pistas << globo.tiempoMs;
     m_enCamino = globo;
-    auto* espera = new QDBusPendingCallWatcher(m_bus.asyncCall(llamada), this);
+    auto* espera = new QDBusPendingCallWatcher(m_bus->conexion.asyncCall(llamada), this);
     connect(espera, &QDBusPendingCallWatcher::finished, this, &NotificacionesEscritorio::alResponder);
 }
 

@@ -1,9 +1,9 @@
 #pragma once
 
-#include <QDBusConnection>
 #include <QObject>
 #include <QString>
 
+#include <memory>
 #include <optional>
 
 class QDBusPendingCallWatcher;
@@ -11,6 +11,7 @@ class QDBusPendingCallWatcher;
 namespace kestrel {
 
 /// Balloons through the desktop's notification service (org.freedesktop.Notifications on the session bus).
+/// Windows has no such service: there the balloons are the notification area's own and conectado() is false.
 /// Each balloon replaces the one before, as a balloon on a tray icon does: with the print service down for an
 /// hour the desktop's history holds one entry, not one a second. The tray icon's own balloons cannot do this,
 /// since they go out as new notifications every time.
@@ -18,9 +19,10 @@ class NotificacionesEscritorio : public QObject {
     Q_OBJECT
 public:
     explicit NotificacionesEscritorio(QObject* parent = nullptr);
+    ~NotificacionesEscritorio() override;
 
     /// False without a session bus; the caller shows its balloons some other way.
-    bool conectado() const { return m_bus.isConnected(); }
+    bool conectado() const;
     /// icono: 0 none, 1 information, 2 warning, 3 error; tiempoMs as the service's expire timeout.
     void mostrar(const QString& titulo, const QString& texto, int icono, int tiempoMs);
 
@@ -47,7 +49,8 @@ private slots:
     void alCerrar(uint id, uint razon);
 
 private:
-    QDBusConnection m_bus;
+    struct Bus;
+    std::unique_ptr<Bus> m_bus;
     /// The service's number for the last balloon; a new one is sent as its replacement.
     uint m_id = 0;
     bool m_abierto = false;

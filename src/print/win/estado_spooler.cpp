@@ -1,0 +1,44 @@
+#include "print/win/estado_spooler.h"
+
+namespace kestrel {
+
+using namespace bitspooler;
+
+QString motivoImpresoraSpooler(quint32 i) {
+    if (i & impresoraSinPapel)
+        return QStringLiteral("sin papel");
+    if (i & impresoraTapaAbierta)
+        return QStringLiteral("tapa abierta");
+    if (i & (impresoraFueraDeLinea | impresoraNoDisponible))
+        return QStringLiteral("desconectada");
+    if (i & (impresoraPausada | impresoraError | impresoraAtasco | impresoraProblemaPapel | impresoraIntervencion |
+             impresoraBorrandose))
+        return QStringLiteral("detenida");
+    return {};
+}
+
+EstadoCola estadoSpooler(const LecturaSpooler& lectura) {
+    if (!lectura.presente)
+        return {EstadoCola::Fin::Impreso, {}};
+    const quint32 t = lectura.trabajo;
+    if (t & (trabajoBorrandose | trabajoBorrado))
+        return {EstadoCola::Fin::Fallido, QStringLiteral("trabajo cancelado")};
+    if (t & (trabajoImpreso | trabajoCompleto | trabajoRetenido))
+        return {EstadoCola::Fin::Impreso, {}};
+    // The job's own bits first: the printer's may describe another job.
+    if (t & trabajoSinPapel)
+        return {EstadoCola::Fin::Fallido, QStringLiteral("sin papel")};
+    if (t & trabajoFueraDeLinea)
+        return {EstadoCola::Fin::Fallido, QStringLiteral("desconectada")};
+    QString motivo = motivoImpresoraSpooler(lectura.impresora);
+    if (motivo.isEmpty() && (t & (trabajoPausado | trabajoError | trabajoBloqueado | trabajoIntervencion)))
+        motivo = QStringLiteral("detenida");
+    if (motivo.isEmpty())
+        return {};
+    const QString mensaje = lectura.mensaje.trimmed();
+    if (motivo == QLatin1String("detenida") && !mensaje.isEmpty())
+        motivo += QStringLiteral(": ") + mensaje;
+    return {EstadoCola::Fin::Fallido, motivo};
+}
+
+} // namespace kestrel

@@ -1,0 +1,31 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+#include <QStringList>
+
+#include "print/win/estado_spooler.h"
+
+namespace kestrel {
+
+// Calls into the Windows spooler (winspool). Each may block on a printer shared over the network, so they run
+// on the printers' worker thread; all raise a printer failure with Windows' own reason when they cannot do
+// their job.
+
+/// Raises when the printer is unknown to Windows or cannot take a job now (paused, out of paper, offline, ...).
+void comprobarImpresoraSpooler(const QString& impresora);
+
+/// One job of the RAW data type with these bytes, untouched by the driver; the job's number.
+qint64 enviarCrudoSpooler(const QString& impresora, const QByteArray& datos, const QString& titulo);
+
+/// The newest job of that printer whose document name is titulo; 0 when the spooler no longer lists one (the
+/// job already reached the printer).
+qint64 buscarTrabajoSpooler(const QString& impresora, const QString& titulo);
+
+/// The job's and its printer's status now.
+LecturaSpooler leerTrabajoSpooler(const QString& impresora, qint64 trabajo);
+
+/// Deletes the job so it never prints later; a job the spooler no longer lists is no failure.
+void cancelarTrabajoSpooler(const QString& impresora, qint64 trabajo);
+
+} // namespace kestrel
