@@ -34,6 +34,10 @@ void prepararConsola() {
     // Redirected output (a file, a pipe, a remote shell) already has its handles and must keep them.
     const bool salida = asideroValido(STD_OUTPUT_HANDLE);
     const bool errores = asideroValido(STD_ERROR_HANDLE);
+    // A GUI program's log goes to the debugger unless told otherwise; the agent's log lines belong on standard
+    // error whenever someone collects it.
+    if (errores)
+        qputenv("QT_FORCE_STDERR_LOGGING", "1");
     if (salida && errores)
         return;
     // Started from a console, a GUI program is not given it: borrow the parent's. From the Start menu or at
@@ -42,8 +46,10 @@ void prepararConsola() {
         return;
     if (!salida)
         std::freopen("CONOUT$", "w", stdout);
-    if (!errores)
+    if (!errores) {
         std::freopen("CONOUT$", "w", stderr);
+        qputenv("QT_FORCE_STDERR_LOGGING", "1");
+    }
     // Everything the agent writes is UTF-8 (ñ, tildes).
     ::SetConsoleOutputCP(CP_UTF8);
 }
