@@ -57,6 +57,7 @@ const char* const ayudaHerramientas =
 // answered before any GUI application exists.
 int main(int argc, char** argv) {
     kestrel::prepararConsola();
+    kestrel::prepararGraficos();
     const QStringList argumentos = kestrel::argumentosPrograma(argc, argv);
 
     if (argumentos.contains(QStringLiteral("--help")) || argumentos.contains(QStringLiteral("-h"))) {

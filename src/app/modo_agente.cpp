@@ -1,10 +1,8 @@
 #include "app/modos.h"
 
 #include <QApplication>
-#include <QFileInfo>
 #include <QLibraryInfo>
 #include <QLocale>
-#include <QRegularExpression>
 #include <QTranslator>
 
 #include <cstdio>
@@ -35,22 +33,6 @@ int fallar(const QString& texto) {
     return 2;
 }
 } // namespace
-
-bool hayPantalla() {
-    const QString plataforma = qEnvironmentVariable("QT_QPA_PLATFORM");
-    if (!plataforma.isEmpty() && !plataforma.startsWith(QLatin1String("xcb")) &&
-        !plataforma.startsWith(QLatin1String("wayland")))
-        return true;
-    if (!plataforma.startsWith(QLatin1String("xcb")) && !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY"))
-        return true;
-    const QString pantalla = qEnvironmentVariable("DISPLAY");
-    if (pantalla.isEmpty())
-        return false;
-    // A local display ":N" listens on its socket; without it Qt would abort instead of saying why.
-    static const QRegularExpression local(QStringLiteral("^:(\\d+)(\\.\\d+)?$"));
-    const QRegularExpressionMatch m = local.match(pantalla);
-    return !m.hasMatch() || QFileInfo::exists(QStringLiteral("/tmp/.X11-unix/X") + m.captured(1));
-}
 
 int modoAgente(int argc, char** argv, const QStringList& argumentos) {
     const ResultadoOpciones leidas = leerOpcionesAgente(argumentos);

@@ -29,7 +29,5 @@ std::optional<QString> leerArchivoDelModo(const QStringList& argumentos, const c
 /// The agent itself (window, tray, link). Reads argumentos first: an option error exits 2 and a missing
 /// display exits 1, each with one line on standard error, before any GUI application exists.
 int modoAgente(int argc, char** argv, const QStringList& argumentos);
-/// True when a GUI application can start here: a platform that needs no display, or a display that answers.
-bool hayPantalla();
 
 } // namespace kestrel

@@ -18,6 +18,16 @@ QStringList argumentosPrograma(int argc, char** argv);
 /// output is not already redirected to a file or a pipe. Nothing to do elsewhere.
 void prepararConsola();
 
+/// Sets what the GUI platform needs before the application object exists. On Windows: the FreeType font
+/// engine, whose fractional advances keep a receipt font at the characters per inch the layout scaled it to,
+/// as on Linux (GDI rounds every advance to a whole device pixel, which widens the columns). A platform
+/// chosen in QT_QPA_PLATFORM is kept.
+void prepararGraficos();
+
+/// True when a GUI application can start here: a platform that needs no display, or a display that answers.
+/// Always on Windows, where a GUI program has its desktop.
+bool hayPantalla();
+
 /// The folders whose kestrel/kestrel-agente.conf the agent reads, in the order they apply (a later one wins):
 /// the machine's first, the user's last.
 QStringList carpetasConfiguracion();

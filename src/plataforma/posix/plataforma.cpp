@@ -1,6 +1,8 @@
 #include "plataforma/plataforma.h"
 
 #include <QDir>
+#include <QFileInfo>
+#include <QRegularExpression>
 #include <QStandardPaths>
 
 namespace kestrel {
@@ -13,6 +15,24 @@ QStringList argumentosPrograma(int argc, char** argv) {
 }
 
 void prepararConsola() {}
+
+void prepararGraficos() {}
+
+bool hayPantalla() {
+    const QString plataforma = qEnvironmentVariable("QT_QPA_PLATFORM");
+    if (!plataforma.isEmpty() && !plataforma.startsWith(QLatin1String("xcb")) &&
+        !plataforma.startsWith(QLatin1String("wayland")))
+        return true;
+    if (!plataforma.startsWith(QLatin1String("xcb")) && !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY"))
+        return true;
+    const QString pantalla = qEnvironmentVariable("DISPLAY");
+    if (pantalla.isEmpty())
+        return false;
+    // A local display ":N" listens on its socket; without it Qt would abort instead of saying why.
+    static const QRegularExpression local(QStringLiteral("^:(\\d+)(\\.\\d+)?$"));
+    const QRegularExpressionMatch m = local.match(pantalla);
+    return !m.hasMatch() || QFileInfo::exists(QStringLiteral("/tmp/.X11-unix/X") + m.captured(1));
+}
 
 QStringList carpetasConfiguracion() {
     QStringList carpetas;

@@ -16,6 +16,14 @@ bool asideroValido(DWORD cual) {
     const HANDLE h = ::GetStdHandle(cual);
     return h != nullptr && h != INVALID_HANDLE_VALUE;
 }
+
+// Qt writes a GUI program's log to the debugger, and anywhere else in the ANSI code page; the agent's log lines go
+// to standard error in UTF-8, as on Linux and as the console modes write.
+void registrarEnErrores(QtMsgType tipo, const QMessageLogContext& contexto, const QString& mensaje) {
+    const QByteArray linea = (qFormatLogMessage(tipo, contexto, mensaje) + QLatin1Char('\n')).toUtf8();
+    std::fwrite(linea.constData(), 1, static_cast<std::size_t>(linea.size()), stderr);
+    std::fflush(stderr);
+}
 } // namespace
 
 QStringList argumentosPrograma(int, char**) {
@@ -34,10 +42,8 @@ void prepararConsola() {
     // Redirected output (a file, a pipe, a remote shell) already has its handles and must keep them.
     const bool salida = asideroValido(STD_OUTPUT_HANDLE);
     const bool errores = asideroValido(STD_ERROR_HANDLE);
-    // A GUI program's log goes to the debugger unless told otherwise; the agent's log lines belong on standard
-    // error whenever someone collects it.
     if (errores)
-        qputenv("QT_FORCE_STDERR_LOGGING", "1");
+        qInstallMessageHandler(registrarEnErrores);
     if (salida && errores)
         return;
     // Started from a console, a GUI program is not given it: borrow the parent's. From the Start menu or at
@@ -48,10 +54,19 @@ void prepararConsola() {
         std::freopen("CONOUT$", "w", stdout);
     if (!errores) {
         std::freopen("CONOUT$", "w", stderr);
-        qputenv("QT_FORCE_STDERR_LOGGING", "1");
+        qInstallMessageHandler(registrarEnErrores);
     }
     // Everything the agent writes is UTF-8 (ñ, tildes).
     ::SetConsoleOutputCP(CP_UTF8);
+}
+
+void prepararGraficos() {
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "windows:fontengine=freetype");
+}
+
+bool hayPantalla() {
+    return true;
 }
 
 QStringList carpetasConfiguracion() {

@@ -64,22 +64,29 @@ private:
     HANDLE m_asidero = nullptr;
 };
 
-/// The printer's PRINTER_INFO_2 status bits.
-quint32 estadoImpresora(const Cola& cola, const QString& impresora) {
+struct EstadoImpresora {
+    quint32 bits = 0;
+    /// How many jobs the printer's queue holds.
+    quint32 trabajos = 0;
+};
+
+/// The printer's PRINTER_INFO_2 status bits and job count.
+EstadoImpresora estadoImpresora(const Cola& cola, const QString& impresora) {
     DWORD necesario = 0;
     ::GetPrinterW(cola.asidero(), 2, nullptr, 0, &necesario);
     std::vector<BYTE> datos(necesario ? necesario : 1);
     if (!::GetPrinterW(cola.asidero(), 2, datos.data(), necesario, &necesario))
         fallaImpresora(QStringLiteral("Windows no dio el estado de ") + impresora + QStringLiteral(": ") +
                        textoError(::GetLastError()));
-    return reinterpret_cast<const PRINTER_INFO_2W*>(datos.data())->Status;
+    const auto* info = reinterpret_cast<const PRINTER_INFO_2W*>(datos.data());
+    return {info->Status, info->cJobs};
 }
 
 } // namespace
 
 void comprobarImpresoraSpooler(const QString& impresora) {
     const Cola cola(impresora);
-    const QString motivo = motivoImpresoraSpooler(estadoImpresora(cola, impresora));
+    const QString motivo = motivoImpresoraSpooler(estadoImpresora(cola, impresora).bits);
     if (!motivo.isEmpty())
         fallaImpresora(QStringLiteral("La impresora ") + impresora + QStringLiteral(" esta detenida (") + motivo +
                        QLatin1Char(')'));
@@ -134,17 +141,17 @@ qint64 buscarTrabajoSpooler(const QString& impresora, const QString& titulo) {
 LecturaSpooler leerTrabajoSpooler(const QString& impresora, qint64 trabajo) {
     const Cola cola(impresora);
     LecturaSpooler lectura;
-    lectura.impresora = estadoImpresora(cola, impresora);
+    const EstadoImpresora estado = estadoImpresora(cola, impresora);
+    lectura.impresora = estado.bits;
     const DWORD id = static_cast<DWORD>(trabajo);
     DWORD necesario = 0;
-    if (!::GetJobW(cola.asidero(), id, 2, nullptr, 0, &necesario) && ::GetLastError() == ERROR_INVALID_PARAMETER) {
-        lectura.presente = false;
-        return lectura;
-    }
+    ::GetJobW(cola.asidero(), id, 2, nullptr, 0, &necesario);
     std::vector<BYTE> datos(necesario ? necesario : 1);
     if (!::GetJobW(cola.asidero(), id, 2, datos.data(), necesario, &necesario)) {
         const DWORD error = ::GetLastError();
-        if (error == ERROR_INVALID_PARAMETER) {
+        // ERROR_INVALID_PARAMETER is Windows' "no such job". A spooler that cannot look jobs up at all (Wine
+        // answers ERROR_INVALID_HANDLE) still counts them: an empty queue no longer holds this one.
+        if (error == ERROR_INVALID_PARAMETER || estado.trabajos == 0) {
             lectura.presente = false;
             return lectura;
         }
