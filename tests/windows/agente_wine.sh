@@ -72,13 +72,16 @@ done
 [ -s "$tmp/linux.lista" ] || falla "el agente de Linux no imprimió nada: $(cat "$tmp/muestras-linux/agente.log")"
 diff "$tmp/linux.lista" "$tmp/windows.lista" >/dev/null ||
     falla "otros documentos en Windows: $(diff "$tmp/linux.lista" "$tmp/windows.lista")"
+# A cancellation prints the time it was printed at.
+sinhora() { sed -E 's/[0-9]{4}-[0-9]{2}-[0-9]{2} [0-9]{2}:[0-9]{2}:[0-9]{2}/AAAA-MM-DD HH:MM:SS/' "$1"; }
 while read -r f; do
-    cmp -s "$tmp/muestras-linux/pdf/$f" "$tmp/muestras-windows/pdf/$f" ||
-        falla "$f difiere: $(diff "$tmp/muestras-linux/pdf/$f" "$tmp/muestras-windows/pdf/$f" | head -5)"
+    diff <(sinhora "$tmp/muestras-linux/pdf/$f") <(sinhora "$tmp/muestras-windows/pdf/$f") >"$tmp/doc.diff" ||
+        falla "$f difiere: $(head -5 "$tmp/doc.diff")"
 done <"$tmp/linux.lista"
 diario() { "$1" --trabajos --carpeta "$2/agente" | cut -f3-; }
 diff <(diario "$agente_l" "$tmp/muestras-linux") <(diario "$agente_w" "$tmp/muestras-windows") >"$tmp/diario.diff" ||
     falla "el diario de Windows difiere: $(cat "$tmp/diario.diff")"
+cp "$tmp/diario.diff" /tmp/diario.diff
 [ "$(diario "$agente_w" "$tmp/muestras-windows" | wc -l)" -ge ${#mensajes[@]} ] || falla "diario de Windows corto"
 "$agente_w" --trabajos --carpeta "$tmp/muestras-windows/agente" |
     grep -qE "^1${t}[0-9]{4}-[0-9]{2}-[0-9]{2}T[0-9]{2}:[0-9]{2}:[0-9]{2}${t}" || falla "--trabajos: número y hora"

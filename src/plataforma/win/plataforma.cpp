@@ -5,6 +5,8 @@
 
 #include <cstdio>
 
+#include <fcntl.h>
+#include <io.h>
 #include <windows.h>
 
 #include <shellapi.h>
@@ -39,6 +41,10 @@ QStringList argumentosPrograma(int, char**) {
 }
 
 void prepararConsola() {
+    // The console modes write the same bytes as on Linux (line ends included), so a listing saved on a branch
+    // PC reads the same as one from Linux and the same golden files check both.
+    _setmode(_fileno(stdout), _O_BINARY);
+    _setmode(_fileno(stderr), _O_BINARY);
     // Redirected output (a file, a pipe, a remote shell) already has its handles and must keep them.
     const bool salida = asideroValido(STD_OUTPUT_HANDLE);
     const bool errores = asideroValido(STD_ERROR_HANDLE);
@@ -51,9 +57,9 @@ void prepararConsola() {
     if (!::AttachConsole(ATTACH_PARENT_PROCESS))
         return;
     if (!salida)
-        std::freopen("CONOUT$", "w", stdout);
+        std::freopen("CONOUT$", "wb", stdout);
     if (!errores) {
-        std::freopen("CONOUT$", "w", stderr);
+        std::freopen("CONOUT$", "wb", stderr);
         qInstallMessageHandler(registrarEnErrores);
     }
     // Everything the agent writes is UTF-8 (ñ, tildes).
