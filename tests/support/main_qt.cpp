@@ -25,7 +25,10 @@ int main(int argc, char** argv) {
     ::testing::InitGoogleTest(&argc, argv);
     fijarSiFalta("LANG", "es_CO.UTF-8");
     fijarSiFalta("LC_ALL", "es_CO.UTF-8");
-    fijarSiFalta("QT_QPA_PLATFORM", "offscreen");
+    // Wine hands no QT_* variable to a Windows program: the Windows test run names the agent's own platform
+    // (its font engine lays receipts out) in KESTREL_QT_QPA_PLATFORM.
+    const QByteArray plataforma = qgetenv("KESTREL_QT_QPA_PLATFORM");
+    fijarSiFalta("QT_QPA_PLATFORM", plataforma.isEmpty() ? "offscreen" : plataforma.constData());
     Aplicacion app(argc, argv);
     return RUN_ALL_TESTS();
 }
