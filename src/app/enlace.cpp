@@ -19,18 +19,6 @@ const QString textoDesconectando = QStringLiteral("DesConectando");
 const QString textoDesconectado = QStringLiteral("Servidor de impresoras desconectado");
 const QString lineaFin = QStringLiteral("------------------------------ fin ------------------------------");
 
-QStringDecoder crearDecodificador(const QString& nombre) {
-    if (nombre.isEmpty())
-        return QStringDecoder(QStringConverter::System);
-    return QStringDecoder(nombre.toLatin1().constData());
-}
-
-QStringEncoder crearCodificador(const QString& nombre) {
-    if (nombre.isEmpty())
-        return QStringEncoder(QStringConverter::System);
-    return QStringEncoder(nombre.toLatin1().constData());
-}
-
 bool intentoEnCurso(int estado) {
     return estado >= estadosocket::conexionPendiente && estado <= estadosocket::conectando;
 }
@@ -50,15 +38,14 @@ private:
 } // namespace
 
 bool codificacionValida(const QString& nombre) {
-    return nombre.isEmpty() || (crearDecodificador(nombre).isValid() && crearCodificador(nombre).isValid());
+    return nombre.isEmpty() || CodificacionEnlace(nombre).valida();
 }
 
 Enlace::Enlace(ConfiguracionEnlace configuracion, SalidaEnlace& salida,
                std::function<void(const QString&)> procesarMensaje, QObject* parent)
     : QObject(parent), m_config(std::move(configuracion)), m_salida(salida),
       m_procesarMensaje(std::move(procesarMensaje)), m_enmarcador(m_config.limiteMensaje),
-      m_decodificador(crearDecodificador(m_config.codificacion)),
-      m_codificador(crearCodificador(m_config.codificacion)) {
+      m_codificacion(m_config.codificacion) {
     // The watch promises a new attempt within a second of a drop; a coarse timer could slip past that.
     Timer1.setTimerType(Qt::PreciseTimer);
     Timer1.setInterval(m_config.intervaloVigilancia);
@@ -142,7 +129,7 @@ void Enlace::cerrarSocket() {
 
 void Enlace::conectar() {
     cerrarSocket();
-    m_decodificador.resetState();
+    m_codificacion.reiniciar();
     m_inicioIntento.start();
     m_inicioSaludo.invalidate();
     m_esperaAceptacion.stop();
@@ -185,7 +172,7 @@ void Enlace::enviarEstado() {
 }
 
 void Enlace::enviar(const QString& texto) {
-    winsock.write(m_codificador.encode(texto));
+    winsock.write(m_codificacion.codificar(texto));
     // Replies are tiny and the service waits for them; push them out now rather than at the next loop pass.
     winsock.flush();
 }
@@ -208,7 +195,7 @@ void Enlace::winsock_Connect() {
 }
 
 void Enlace::winsock_DataArrival(qint64 bytesTotal) {
-    const QString trozo = m_decodificador.decode(winsock.read(bytesTotal));
+    const QString trozo = m_codificacion.decodificar(winsock.read(bytesTotal));
     if (trozo.isEmpty())
         return;
     m_salida.agregarLog(trozo);

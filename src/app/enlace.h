@@ -3,8 +3,6 @@
 #include <QElapsedTimer>
 #include <QObject>
 #include <QString>
-#include <QStringDecoder>
-#include <QStringEncoder>
 #include <QSslConfiguration>
 #include <QSslError>
 #include <QSslSocket>
@@ -13,6 +11,7 @@
 #include <functional>
 #include <optional>
 
+#include "app/codificacion_enlace.h"
 #include "app/enmarcador.h"
 
 namespace kestrel {
@@ -110,8 +109,7 @@ private:
     SalidaEnlace& m_salida;
     std::function<void(const QString&)> m_procesarMensaje;
     Enmarcador m_enmarcador;
-    QStringDecoder m_decodificador;
-    QStringEncoder m_codificador;
+    CodificacionEnlace m_codificacion;
     qint16 m_ocupado = 0;
     bool m_procesando = false;
     bool m_conectado = false;

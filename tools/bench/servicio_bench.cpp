@@ -4,12 +4,6 @@
 #include <atomic>
 #include <thread>
 
-#include <arpa/inet.h>
-#include <netinet/in.h>
-#include <netinet/tcp.h>
-#include <sys/socket.h>
-#include <unistd.h>
-
 #include <QEventLoop>
 #include <QTimer>
 
@@ -18,50 +12,29 @@
 #include "app/frm_main.h"
 #include "print/documentos.h"
 #include "print/documentos_impresion.h"
+#include "red_nativa.h"
 
 namespace medicion {
 
-namespace {
-
-int escuchar(quint16 puerto) {
-    const int s = ::socket(AF_INET, SOCK_STREAM, 0);
-    int si = 1;
-    ::setsockopt(s, SOL_SOCKET, SO_REUSEADDR, &si, sizeof si);
-    sockaddr_in dir{};
-    dir.sin_family = AF_INET;
-    dir.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    dir.sin_port = htons(puerto);
-    ::bind(s, reinterpret_cast<sockaddr*>(&dir), sizeof dir);
-    ::listen(s, 4);
-    return s;
-}
-
-} // namespace
-
-Servicio::Servicio() : m_escucha(escuchar(0)) {
-    sockaddr_in dir{};
-    socklen_t largo = sizeof dir;
-    ::getsockname(m_escucha, reinterpret_cast<sockaddr*>(&dir), &largo);
-    puerto = ntohs(dir.sin_port);
+Servicio::Servicio() : m_escucha(red::escuchar(0)) {
+    puerto = red::puertoLocal(m_escucha);
 }
 
 Servicio::~Servicio() {
     if (m_cliente >= 0)
-        ::close(m_cliente);
+        red::cerrar(m_cliente);
     if (m_escucha >= 0)
-        ::close(m_escucha);
+        red::cerrar(m_escucha);
 }
 
 bool Servicio::aceptar() {
-    m_cliente = ::accept(m_escucha, nullptr, nullptr);
-    int si = 1;
-    ::setsockopt(m_cliente, IPPROTO_TCP, TCP_NODELAY, &si, sizeof si);
+    m_cliente = red::aceptar(m_escucha);
     return leerObjeto();
 }
 
 void Servicio::escribir(const char* datos, size_t n) {
     while (n > 0) {
-        const ssize_t w = ::write(m_cliente, datos, n);
+        const qint64 w = red::enviar(m_cliente, datos, n);
         if (w <= 0)
             return;
         datos += w;
@@ -77,7 +50,7 @@ bool Servicio::leerObjeto() {
             return true;
         }
         char bufer[256];
-        const ssize_t n = ::read(m_cliente, bufer, sizeof bufer);
+        const qint64 n = red::recibir(m_cliente, bufer, sizeof bufer);
         if (n <= 0)
             return false;
         m_pendiente.append(bufer, static_cast<size_t>(n));
@@ -85,14 +58,14 @@ bool Servicio::leerObjeto() {
 }
 
 void Servicio::cerrarTodo() {
-    ::close(m_cliente);
+    red::cerrar(m_cliente);
     m_cliente = -1;
-    ::close(m_escucha);
+    red::cerrar(m_escucha);
     m_escucha = -1;
 }
 
 void Servicio::escucharDeNuevo() {
-    m_escucha = escuchar(puerto);
+    m_escucha = red::escuchar(puerto);
 }
 
 double percentil(std::vector<double> v, double p) {

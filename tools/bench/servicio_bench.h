@@ -60,8 +60,8 @@ public:
     void escucharDeNuevo();
 
 private:
-    int m_escucha = -1;
-    int m_cliente = -1;
+    qintptr m_escucha = -1;
+    qintptr m_cliente = -1;
     std::string m_pendiente;
 };
 
