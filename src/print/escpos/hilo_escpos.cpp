@@ -1,23 +1,16 @@
 #include "print/escpos/hilo_escpos.h"
 
 #include <atomic>
-#include <cerrno>
-#include <cstring>
 #include <deque>
 #include <future>
 #include <map>
 #include <memory>
 #include <optional>
 
-#include <fcntl.h>
-#include <unistd.h>
-
-#include <QFile>
-#include <QFileInfo>
-#include <QSocketNotifier>
 #include <QTcpSocket>
 #include <QTimer>
 
+#include "print/escpos/dispositivo.h"
 #include "print/escpos/estado.h"
 
 namespace kestrel {
@@ -71,7 +64,6 @@ private:
     void escribirDispositivo();
     void datosEscritos();
     void pedirEstado();
-    void leerDispositivo();
     void recibir(const QByteArray& bytes);
     void interrumpir();
     void vencer();
@@ -86,11 +78,7 @@ private:
     Fase m_fase = Fase::Libre;
     QTimer m_plazo;
     QTcpSocket* m_socket = nullptr;
-    int m_fd = -1;
-    /// The device was opened for reading too: it may answer the status requests.
-    bool m_leeEstado = false;
-    QSocketNotifier* m_avisoEscritura = nullptr;
-    QSocketNotifier* m_avisoLectura = nullptr;
+    std::unique_ptr<DispositivoEscpos> m_dispositivo;
     qsizetype m_escritos = 0;
     QByteArray m_respuestas;
 };
@@ -148,27 +136,12 @@ void CanalEscpos::conectar() {
 }
 
 void CanalEscpos::abrir() {
-    const QByteArray ruta = QFile::encodeName(m_destino.ruta);
-    // A plain file never answers a status request; a device (a USB printer) may, when it can be read.
-    const bool archivo = QFileInfo(m_destino.ruta).isFile();
-    constexpr int comunes = O_NONBLOCK | O_CLOEXEC | O_NOCTTY;
-    m_leeEstado = false;
-    if (!archivo) {
-        m_fd = ::open(ruta.constData(), O_RDWR | comunes);
-        m_leeEstado = m_fd >= 0;
-    }
-    if (m_fd < 0)
-        m_fd = ::open(ruta.constData(), O_WRONLY | O_APPEND | comunes);
-    if (m_fd < 0) {
-        const int error = errno;
-        qCWarning(registroEscpos).noquote() << m_destino.nombre << m_destino.ruta << std::strerror(error);
+    QString error;
+    m_dispositivo = abrirDispositivoEscpos(m_destino.ruta, &error);
+    if (!m_dispositivo) {
+        qCWarning(registroEscpos).noquote() << m_destino.nombre << m_destino.ruta << error;
         terminar(QStringLiteral("no se puede abrir ") + m_destino.ruta);
         return;
-    }
-    if (m_leeEstado) {
-        m_avisoLectura = new QSocketNotifier(m_fd, QSocketNotifier::Read, this);
-        m_avisoLectura->setEnabled(false);
-        connect(m_avisoLectura, &QSocketNotifier::activated, this, &CanalEscpos::leerDispositivo);
     }
     escribir();
 }
@@ -187,36 +160,25 @@ void CanalEscpos::escribir() {
 }
 
 void CanalEscpos::escribirDispositivo() {
-    if (m_avisoEscritura)
-        m_avisoEscritura->setEnabled(false);
     const QByteArray& datos = m_actual->datos;
-    while (m_escritos < datos.size()) {
-        const ssize_t n =
-            ::write(m_fd, datos.constData() + m_escritos, static_cast<std::size_t>(datos.size() - m_escritos));
-        if (n > 0) {
-            m_escritos += n;
-        } else if (n < 0 && errno == EINTR) {
-            continue;
-        } else if (n < 0 && (errno == EAGAIN || errno == EWOULDBLOCK)) {
-            // The printer's buffer is full: go on when the device takes more.
-            if (!m_avisoEscritura) {
-                m_avisoEscritura = new QSocketNotifier(m_fd, QSocketNotifier::Write, this);
-                connect(m_avisoEscritura, &QSocketNotifier::activated, this, &CanalEscpos::escribirDispositivo);
-            }
-            m_avisoEscritura->setEnabled(true);
-            return;
-        } else {
-            const int error = n < 0 ? errno : EIO;
-            qCWarning(registroEscpos).noquote() << m_destino.nombre << m_destino.ruta << std::strerror(error);
-            terminar(cortoLaConexion());
-            return;
-        }
+    QString error;
+    const qint64 n = m_dispositivo->escribir(QByteArrayView(datos).sliced(m_escritos), &error);
+    if (n < 0) {
+        qCWarning(registroEscpos).noquote() << m_destino.nombre << m_destino.ruta << error;
+        terminar(cortoLaConexion());
+        return;
+    }
+    m_escritos += n;
+    if (m_escritos < datos.size()) {
+        // The printer's buffer is full: go on when the device takes more.
+        m_dispositivo->esperarEscritura([this] { escribirDispositivo(); });
+        return;
     }
     datosEscritos();
 }
 
 void CanalEscpos::datosEscritos() {
-    if (m_socket || m_leeEstado)
+    if (m_socket || m_dispositivo->leeEstado())
         pedirEstado();
     else
         terminar({});
@@ -233,24 +195,12 @@ void CanalEscpos::pedirEstado() {
         m_socket->write(pedido);
         return;
     }
-    char sobrante[64];
-    while (::read(m_fd, sobrante, sizeof sobrante) > 0) {
-    }
-    if (::write(m_fd, pedido.constData(), static_cast<std::size_t>(pedido.size())) != pedido.size()) {
+    m_dispositivo->leer([this](const QByteArray& bytes) { recibir(bytes); });
+    if (m_dispositivo->escribir(pedido, nullptr) != pedido.size()) {
         // No room even for the requests: there is no answer to wait for.
         terminar({});
         return;
     }
-    m_avisoLectura->setEnabled(true);
-}
-
-void CanalEscpos::leerDispositivo() {
-    char bytes[16];
-    const ssize_t n = ::read(m_fd, bytes, sizeof bytes);
-    if (n > 0)
-        recibir(QByteArray(bytes, n));
-    else if (n == 0 || (errno != EAGAIN && errno != EINTR))
-        m_avisoLectura->setEnabled(false); // nothing more will come: the time limit ends the wait
 }
 
 void CanalEscpos::recibir(const QByteArray& bytes) {
@@ -324,17 +274,7 @@ void CanalEscpos::cerrar(bool ordenado) {
         m_socket->deleteLater();
         m_socket = nullptr;
     }
-    for (QSocketNotifier** aviso : {&m_avisoEscritura, &m_avisoLectura}) {
-        if (*aviso) {
-            (*aviso)->setEnabled(false);
-            (*aviso)->deleteLater();
-            *aviso = nullptr;
-        }
-    }
-    if (m_fd >= 0) {
-        ::close(m_fd);
-        m_fd = -1;
-    }
+    m_dispositivo.reset();
 }
 
 /// The printers' queues, on the printers' thread: one per address, so two names for one printer still take
