@@ -12,6 +12,7 @@
 
 #include "print/escpos/dispositivo.h"
 #include "print/escpos/estado.h"
+#include "print/escpos/socket_escpos.h"
 
 namespace kestrel {
 
@@ -26,6 +27,14 @@ QString noResponde() {
 QString cortoLaConexion() {
     return QStringLiteral("cortó la conexión");
 }
+
+QString noRecibeDatos() {
+    return QStringLiteral("no recibe datos");
+}
+
+/// How often a document's unacknowledged bytes are looked at while the printer takes them: often enough that a
+/// ticket is journaled soon after its last byte is in, seldom enough to cost nothing.
+constexpr std::chrono::milliseconds intervaloConsulta{25};
 
 struct Tarea {
     qint64 trabajo = 0;
@@ -53,6 +62,8 @@ private:
     enum class Fase {
         Libre,
         Conectando,
+        /// Until the printer has taken every byte: written, and acknowledged by its network stack or out of
+        /// the computer's device queue.
         Escribiendo,
         Estado,
     };
@@ -62,6 +73,7 @@ private:
     void abrir();
     void escribir();
     void escribirDispositivo();
+    void consultar();
     void datosEscritos();
     void pedirEstado();
     void recibir(const QByteArray& bytes);
@@ -76,7 +88,18 @@ private:
     std::deque<Tarea> m_cola;
     std::optional<Tarea> m_actual;
     Fase m_fase = Fase::Libre;
+    /// The limit of the step under way: connecting, a write that makes no progress, the status answer.
     QTimer m_plazo;
+    /// The whole job's limit.
+    QTimer m_plazoTrabajo;
+    /// Looks at how much of the document the printer has taken.
+    QTimer m_consulta;
+    /// Bytes the printer has taken so far: progress restarts the write limit.
+    qint64 m_tomados = 0;
+    /// The printer answered a status request on this channel once: from then on it must answer after each
+    /// document, since a printer that stopped reading has no other way of showing it once its buffer took the
+    /// whole document.
+    bool m_contesta = false;
     QTcpSocket* m_socket = nullptr;
     std::unique_ptr<DispositivoEscpos> m_dispositivo;
     qsizetype m_escritos = 0;
@@ -87,6 +110,13 @@ CanalEscpos::CanalEscpos(DestinoEscpos destino, LimitesEscpos limites, QObject* 
     : QObject(padre), m_destino(std::move(destino)), m_limites(limites) {
     m_plazo.setSingleShot(true);
     connect(&m_plazo, &QTimer::timeout, this, &CanalEscpos::vencer);
+    m_plazoTrabajo.setSingleShot(true);
+    connect(&m_plazoTrabajo, &QTimer::timeout, this, [this] {
+        const auto segundos = std::chrono::duration_cast<std::chrono::seconds>(m_limites.documento).count();
+        terminar(QStringLiteral("no terminó en %1 s").arg(segundos));
+    });
+    m_consulta.setInterval(intervaloConsulta);
+    connect(&m_consulta, &QTimer::timeout, this, &CanalEscpos::consultar);
 }
 
 void CanalEscpos::encolar(Tarea tarea) {
@@ -97,6 +127,12 @@ void CanalEscpos::encolar(Tarea tarea) {
 
 void CanalEscpos::quitar(qint64 trabajo) {
     std::erase_if(m_cola, [trabajo](const Tarea& t) { return !t.sondeo && t.trabajo == trabajo; });
+    // A job given up on is sent elsewhere: what it still had to send must not reach this printer later and
+    // print the document twice.
+    if (m_actual && !m_actual->sondeo && m_actual->trabajo == trabajo) {
+        cerrar(false);
+        terminar(QStringLiteral("cancelado"));
+    }
 }
 
 void CanalEscpos::siguiente() {
@@ -113,7 +149,10 @@ void CanalEscpos::siguiente() {
     if (!m_actual)
         return;
     m_escritos = 0;
+    m_tomados = 0;
     m_respuestas.clear();
+    if (!m_actual->sondeo)
+        m_plazoTrabajo.start(m_limites.documento);
     if (m_destino.tipo == DestinoEscpos::Tipo::Tcp)
         conectar();
     else
@@ -124,8 +163,8 @@ void CanalEscpos::conectar() {
     m_socket = new QTcpSocket(this);
     connect(m_socket, &QTcpSocket::connected, this, &CanalEscpos::escribir);
     connect(m_socket, &QTcpSocket::bytesWritten, this, [this] {
-        if (m_fase == Fase::Escribiendo && m_socket->bytesToWrite() == 0)
-            datosEscritos();
+        if (m_fase == Fase::Escribiendo)
+            consultar();
     });
     connect(m_socket, &QTcpSocket::readyRead, this, [this] { recibir(m_socket->readAll()); });
     connect(m_socket, &QTcpSocket::errorOccurred, this, &CanalEscpos::interrumpir);
@@ -153,6 +192,7 @@ void CanalEscpos::escribir() {
     }
     m_fase = Fase::Escribiendo;
     m_plazo.start(m_limites.escritura);
+    m_consulta.start();
     if (m_socket)
         m_socket->write(m_actual->datos);
     else
@@ -172,12 +212,35 @@ void CanalEscpos::escribirDispositivo() {
     if (m_escritos < datos.size()) {
         // The printer's buffer is full: go on when the device takes more.
         m_dispositivo->esperarEscritura([this] { escribirDispositivo(); });
-        return;
     }
-    datosEscritos();
+    consultar();
+}
+
+void CanalEscpos::consultar() {
+    // "Written" only means this computer took the bytes: the kernel's socket buffer holds a megabyte or more,
+    // and a printer that stopped reading acknowledges none of it. The printer has the document once its own
+    // network stack acknowledged every byte (a device: once its queue here is empty).
+    qint64 entregados = 0;
+    qint64 sinConfirmar = 0;
+    if (m_socket) {
+        entregados = m_actual->datos.size() - m_socket->bytesToWrite();
+        sinConfirmar = bytesSinConfirmar(m_socket->socketDescriptor());
+    } else {
+        entregados = m_escritos;
+        sinConfirmar = m_dispositivo->pendientes();
+    }
+    // A platform that cannot say is trusted with what it took.
+    const qint64 tomados = entregados - std::max<qint64>(sinConfirmar, 0);
+    if (tomados > m_tomados) {
+        m_tomados = tomados;
+        m_plazo.start(m_limites.escritura);
+    }
+    if (m_tomados == m_actual->datos.size())
+        datosEscritos();
 }
 
 void CanalEscpos::datosEscritos() {
+    m_consulta.stop();
     if (m_socket || m_dispositivo->leeEstado())
         pedirEstado();
     else
@@ -189,7 +252,9 @@ void CanalEscpos::pedirEstado() {
     const QByteArray pedido = pedidoEstado(1) + pedidoEstado(2) + pedidoEstado(4);
     m_fase = Fase::Estado;
     m_respuestas.clear();
-    m_plazo.start(m_limites.estado);
+    // A printer that answers has the requests behind the document in its buffer: it reads them once it has
+    // room, which takes as long as taking any other bytes.
+    m_plazo.start(m_contesta && !m_actual->sondeo ? m_limites.escritura : m_limites.estado);
     if (m_socket) {
         m_socket->readAll();
         m_socket->write(pedido);
@@ -231,12 +296,15 @@ void CanalEscpos::vencer() {
     if (m_fase == Fase::Conectando)
         terminar(noResponde());
     else if (m_fase == Fase::Escribiendo)
-        terminar(QStringLiteral("no recibe datos"));
+        terminar(noRecibeDatos());
+    else if (m_fase == Fase::Estado && m_respuestas.isEmpty() && m_contesta && !m_actual->sondeo)
+        terminar(noRecibeDatos()); // it took the bytes into its buffer and stopped reading them
     else if (m_fase == Fase::Estado)
         concluirEstado();
 }
 
 void CanalEscpos::concluirEstado() {
+    m_contesta = m_contesta || !m_respuestas.isEmpty();
     const auto respuesta = [this](qsizetype i) {
         return i < m_respuestas.size() ? static_cast<unsigned char>(m_respuestas[i]) : -1;
     };
@@ -264,6 +332,8 @@ void CanalEscpos::terminar(const QString& motivo) {
 
 void CanalEscpos::cerrar(bool ordenado) {
     m_plazo.stop();
+    m_plazoTrabajo.stop();
+    m_consulta.stop();
     if (m_socket) {
         m_socket->disconnect(this);
         // Once the status is asked every byte is out; before that, what is left must not linger unsent.
