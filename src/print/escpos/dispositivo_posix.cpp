@@ -96,8 +96,10 @@ private:
         char bytes[16];
         const ssize_t n = ::read(m_fd, bytes, sizeof bytes);
         if (n > 0) {
-            if (m_alLlegar)
-                m_alLlegar(QByteArray(bytes, n));
+            // A copy: the answer may end the job, and the job closes this device.
+            const std::function<void(const QByteArray&)> llamar = m_alLlegar;
+            if (llamar)
+                llamar(QByteArray(bytes, n));
         } else if (n == 0 || (errno != EAGAIN && errno != EINTR)) {
             m_avisoLectura->setEnabled(false); // nothing more will come: the caller's time limit ends the wait
         }

@@ -223,6 +223,9 @@ void CanalEscpos::consultar() {
     qint64 entregados = 0;
     qint64 sinConfirmar = 0;
     if (m_socket) {
+        // A connection that dropped has no queue to ask about: its error ends the job.
+        if (m_socket->state() != QAbstractSocket::ConnectedState)
+            return;
         entregados = m_actual->datos.size() - m_socket->bytesToWrite();
         sinConfirmar = bytesSinConfirmar(m_socket->socketDescriptor());
     } else {
