@@ -11,7 +11,7 @@ namespace {
 
 const char* const ayuda =
     "Uso: kestrel-impresora --salida CARPETA [--puerto N] [--estado ESTADO] [--ancho 80|58]\n"
-    "                       [--papel-para N] [--no-lee] [--cortar-tras BYTES] [--lee-lento BYTES_POR_S]\n"
+    "                       [--papel-para N] [--no-lee] [--cortar-tras BYTES] [--lee-lento N]\n"
     "                       [--no-contesta]\n"
     "Impresora de recibos ESC/POS de prueba en un puerto TCP. Responde al instante al estado en tiempo real\n"
     "(DLE EOT 1, 2 y 4) y guarda cada trabajo (lo que trae una conexión hasta cerrarse, sin los pedidos de\n"
@@ -24,8 +24,8 @@ const char* const ayuda =
     "  --papel-para N       se queda sin papel al guardar el trabajo N\n"
     "  --no-lee             acepta conexiones y nunca lee de ellas, como una impresora trabada\n"
     "  --cortar-tras BYTES  cierra la conexión cuando un trabajo lleva BYTES bytes\n"
-    "  --lee-lento BYTES_POR_S  lee a lo sumo BYTES_POR_S bytes por segundo de cada conexión, con un búfer\n"
-    "                       pequeño, como una impresora mucho más lenta que la red\n"
+    "  --lee-lento N        lee a lo sumo N bytes por segundo de cada conexión, con un búfer pequeño, como\n"
+    "                       una impresora mucho más lenta que la red\n"
     "  --no-contesta        lee todo pero nunca responde al estado, como una impresora sin estado en tiempo real\n"
     "  --ayuda              muestra esta ayuda\n";
 
