@@ -234,9 +234,11 @@ TEST_F(VentanaTest, UnaSegundaCopiaSeNiegaYLaPrimeraSigue) {
     conectada();
     DialogosPrueba otrosDialogos;
     AreaNotificacionPrueba otraArea;
+    espia = nullptr;
     {
         frmMain segunda(dependencias(otrosDialogos, otraArea));
         EXPECT_FALSE(segunda.Form_Load());
+        EXPECT_EQ(espia, nullptr) << "the second copy builds no printing and opens no journal";
         ASSERT_EQ(otrosDialogos.mostrados.size(), 1);
         EXPECT_EQ(otrosDialogos.mostrados.first().texto, QStringLiteral("La Aplicación ya esta en ejecución"));
         EXPECT_EQ(otrosDialogos.mostrados.first().icono, IconoMensaje::Exclamacion);
