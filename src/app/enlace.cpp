@@ -85,7 +85,12 @@ Enlace::Enlace(ConfiguracionEnlace configuracion, SalidaEnlace& salida,
     });
     if (m_config.tls)
         winsock.setSslConfiguration(*m_config.tls);
-    connect(&winsock, &QTcpSocket::readyRead, this, [this] { winsock_DataArrival(winsock.bytesAvailable()); });
+    winsock.setReadBufferSize(lecturaEnlace);
+    connect(&winsock, &QTcpSocket::readyRead, this, [this] {
+        // Read again once the waiting messages are done (procesarPendientes).
+        if (!m_enmarcador.hayMensaje())
+            winsock_DataArrival(winsock.bytesAvailable());
+    });
     connect(&winsock, &QTcpSocket::disconnected, this, &Enlace::alDesconectar);
     connect(&winsock, &QTcpSocket::errorOccurred, this, &Enlace::alFallar);
 }
@@ -227,30 +232,35 @@ void Enlace::procesarPendientes() {
     // and the loop below takes the newly completed ones after it.
     if (m_procesando)
         return;
-    BanderaProcesando bandera(m_procesando);
-    while (m_enmarcador.hayMensaje()) {
-        const MensajeRecibido mensaje = m_enmarcador.tomarMensaje();
-        m_salida.limpiarLog();
-        m_ocupado = 1;
-        if (mensaje.descartado) {
-            m_salida.agregarLog(
-                QStringLiteral("Mensaje descartado por exceder el límite de %1 caracteres (%2 recibidos)")
-                    .arg(m_enmarcador.limite())
-                    .arg(mensaje.tamano));
-        } else {
-            try {
-                m_procesarMensaje(mensaje.texto);
-            } catch (const std::exception& e) {
-                m_salida.agregarLog(QStringLiteral("Error al procesar el mensaje: ") +
-                                    QString::fromLocal8Bit(e.what()));
-            } catch (...) {
-                m_salida.agregarLog(QStringLiteral("Error al procesar el mensaje: fallo desconocido"));
+    {
+        BanderaProcesando bandera(m_procesando);
+        while (m_enmarcador.hayMensaje()) {
+            const MensajeRecibido mensaje = m_enmarcador.tomarMensaje();
+            m_salida.limpiarLog();
+            m_ocupado = 1;
+            if (mensaje.descartado) {
+                m_salida.agregarLog(
+                    QStringLiteral("Mensaje descartado por exceder el límite de %1 caracteres (%2 recibidos)")
+                        .arg(m_enmarcador.limite())
+                        .arg(mensaje.tamano));
+            } else {
+                try {
+                    m_procesarMensaje(mensaje.texto);
+                } catch (const std::exception& e) {
+                    m_salida.agregarLog(QStringLiteral("Error al procesar el mensaje: ") +
+                                        QString::fromLocal8Bit(e.what()));
+                } catch (...) {
+                    m_salida.agregarLog(QStringLiteral("Error al procesar el mensaje: fallo desconocido"));
+                }
             }
+            m_ocupado = 0;
+            enviarEstado();
+            m_salida.agregarLog(lineaFin);
         }
-        m_ocupado = 0;
-        enviarEstado();
-        m_salida.agregarLog(lineaFin);
     }
+    // What the service sent meanwhile waited in the socket; the flag is down, so its messages get processed.
+    if (winsock.bytesAvailable() > 0)
+        winsock_DataArrival(winsock.bytesAvailable());
 }
 
 void Enlace::alDesconectar() {
