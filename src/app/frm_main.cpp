@@ -193,7 +193,7 @@ bool frmMain::Form_Load() {
                      "cierra sin tocarla\n",
                      qUtf8Printable(QDir::toNativeSeparators(m_dep.carpetaAplicacion)));
         // Nobody may be at the screen (an autostart, a remote session): the box closes itself and the process
-        // ends all the same.
+        // ends all the same. "ya esta" without its accent is the system's own text: do not correct it.
         m_dep.dialogos->aviso(QStringLiteral("La Aplicación ya esta en ejecución"), IconoMensaje::Exclamacion,
                               textosagente::tituloAplicacion, plazoAvisoInstancia);
         return false;
