@@ -74,7 +74,9 @@ DiarioSqlite::DiarioSqlite(const QString& carpeta, Avisos* avisos, int esperaOcu
 }
 
 DiarioSqlite::~DiarioSqlite() {
-    // A last chance for what waited in memory.
+    // A last chance for what waited in memory, in silence: whoever listened may already be gone.
+    m_avisos = nullptr;
+    m_alCambiar = {};
     if (m_disponible)
         escribirPendientes();
     if (m_controles.joinable()) {
