@@ -45,6 +45,15 @@ QString textoValido(const QString& texto) {
     return limpio.isNull() ? texto : limpio;
 }
 
+// A change as the file makes it: a spooler job of 0 leaves the one noted before.
+void cambiar(EntradaTrabajo& e, EstadoTrabajo estado, const QString& usada, const QString& motivo, qint64 idCups) {
+    e.estado = estado;
+    e.usada = usada;
+    e.motivo = motivo;
+    if (idCups != 0)
+        e.idCups = idCups;
+}
+
 EntradaTrabajo leerEntrada(const QSqlQuery& q) {
     EntradaTrabajo e;
     e.numero = q.value(0).toLongLong();
@@ -332,11 +341,7 @@ void DiarioSqlite::actualizar(qint64 numero, EstadoTrabajo estado, const QString
             // Still in memory: the change is the entry's own; otherwise it was lost and there is nothing to change.
             for (Pendiente& p : m_pendientes) {
                 if (p.nueva && p.entrada.numero == numero) {
-                    p.entrada.estado = estado;
-                    p.entrada.usada = usada;
-                    p.entrada.motivo = motivo;
-                    if (idCups != 0)
-                        p.entrada.idCups = idCups;
+                    cambiar(p.entrada, estado, usada, motivo, idCups);
                     return;
                 }
             }
@@ -354,20 +359,13 @@ void DiarioSqlite::actualizar(qint64 numero, EstadoTrabajo estado, const QString
     // Only the latest change of an entry matters (and the last spooler job it named).
     for (Pendiente& p : m_pendientes) {
         if (!p.nueva && p.entrada.numero == numero) {
-            p.entrada.estado = estado;
-            p.entrada.usada = usada;
-            p.entrada.motivo = motivo;
-            if (idCups != 0)
-                p.entrada.idCups = idCups;
+            cambiar(p.entrada, estado, usada, motivo, idCups);
             return;
         }
     }
     Pendiente p;
     p.entrada.numero = numero;
-    p.entrada.estado = estado;
-    p.entrada.usada = usada;
-    p.entrada.motivo = motivo;
-    p.entrada.idCups = idCups;
+    cambiar(p.entrada, estado, usada, motivo, idCups);
     guardarPendiente(std::move(p));
 }
 
