@@ -232,35 +232,39 @@ void Enlace::procesarPendientes() {
     // and the loop below takes the newly completed ones after it.
     if (m_procesando)
         return;
-    {
-        BanderaProcesando bandera(m_procesando);
-        while (m_enmarcador.hayMensaje()) {
-            const MensajeRecibido mensaje = m_enmarcador.tomarMensaje();
-            m_salida.limpiarLog();
-            m_ocupado = 1;
-            if (mensaje.descartado) {
-                m_salida.agregarLog(
-                    QStringLiteral("Mensaje descartado por exceder el límite de %1 caracteres (%2 recibidos)")
-                        .arg(m_enmarcador.limite())
-                        .arg(mensaje.tamano));
-            } else {
-                try {
-                    m_procesarMensaje(mensaje.texto);
-                } catch (const std::exception& e) {
-                    m_salida.agregarLog(QStringLiteral("Error al procesar el mensaje: ") +
-                                        QString::fromLocal8Bit(e.what()));
-                } catch (...) {
-                    m_salida.agregarLog(QStringLiteral("Error al procesar el mensaje: fallo desconocido"));
-                }
+    BanderaProcesando bandera(m_procesando);
+    while (m_enmarcador.hayMensaje()) {
+        const MensajeRecibido mensaje = m_enmarcador.tomarMensaje();
+        m_salida.limpiarLog();
+        m_ocupado = 1;
+        if (mensaje.descartado) {
+            m_salida.agregarLog(
+                QStringLiteral("Mensaje descartado por exceder el límite de %1 caracteres (%2 recibidos)")
+                    .arg(m_enmarcador.limite())
+                    .arg(mensaje.tamano));
+        } else {
+            try {
+                m_procesarMensaje(mensaje.texto);
+            } catch (const std::exception& e) {
+                m_salida.agregarLog(QStringLiteral("Error al procesar el mensaje: ") +
+                                    QString::fromLocal8Bit(e.what()));
+            } catch (...) {
+                m_salida.agregarLog(QStringLiteral("Error al procesar el mensaje: fallo desconocido"));
             }
-            m_ocupado = 0;
-            enviarEstado();
-            m_salida.agregarLog(lineaFin);
         }
+        m_ocupado = 0;
+        enviarEstado();
+        m_salida.agregarLog(lineaFin);
     }
-    // What the service sent meanwhile waited in the socket; the flag is down, so its messages get processed.
+    // What the service sent meanwhile waited in the socket: it is read once this loop is over.
     if (winsock.bytesAvailable() > 0)
-        winsock_DataArrival(winsock.bytesAvailable());
+        QMetaObject::invokeMethod(
+            this,
+            [this] {
+                if (!m_enmarcador.hayMensaje())
+                    winsock_DataArrival(winsock.bytesAvailable());
+            },
+            Qt::QueuedConnection);
 }
 
 void Enlace::alDesconectar() {
