@@ -1,5 +1,7 @@
 #include "print/qt/sistema_cups.h"
 
+#include <QTimer>
+
 #include "json/fallo.h"
 #include "print/qt/cliente_cups.h"
 #include "print/qt/imagen.h"
@@ -49,7 +51,8 @@ private:
 
 } // namespace
 
-SistemaCups::SistemaCups(std::chrono::milliseconds limite) : m_hilo(std::make_shared<HiloCups>(limite)) {
+SistemaCups::SistemaCups(std::chrono::milliseconds limite)
+    : m_hilo(std::make_shared<HiloCups>(limite, [limite] { consultarDestinos(limite); })) {
     auto salida = std::make_unique<SalidaCups>(m_hilo, m_ultimo, [this] { return predeterminadaInstalada(); });
     m_inicial = std::make_unique<ImpresoraQt>(std::move(salida), m_fuentes);
 }
@@ -108,12 +111,46 @@ qint64 SistemaCups::tomarTrabajo() {
 
 void SistemaCups::consultarTrabajo(const QString& impresora, qint64 trabajo,
                                    std::function<void(const EstadoCola&)> respuesta) {
-    const auto limite = m_hilo->limite();
-    m_hilo->encargar([=, receptor = m_receptor] {
-        const EstadoCola estado = consultarTrabajoCups(impresora, static_cast<int>(trabajo), limite);
+    // Exactly one answer, on this thread: the first of the scheduler's and the deadline's; the other finds it
+    // given. The flag is read on the CUPS thread too, so a question nobody waits for any more is not asked.
+    auto dada = std::make_shared<std::atomic_bool>(false);
+    auto responder = [dada, respuesta = std::move(respuesta)](const EstadoCola& estado) {
+        if (!dada->exchange(true))
+            respuesta(estado);
+    };
+    const auto sinRespuesta = [](const QString& motivo) { return EstadoCola{EstadoCola::Fin::SinRespuesta, motivo}; };
+    if (!m_hilo->responde()) {
+        // Known not to answer: asking would only queue behind the call that is stuck.
         QMetaObject::invokeMethod(
-            receptor.get(), [respuesta, estado] { respuesta(estado); }, Qt::QueuedConnection);
+            m_receptor.get(), [responder, sinRespuesta] { responder(sinRespuesta(descripcionCupsNoResponde())); },
+            Qt::QueuedConnection);
+        return;
+    }
+    const auto limite = m_hilo->limite();
+    QTimer::singleShot(2 * limite, m_receptor.get(),
+                       [responder, sinRespuesta] { responder(sinRespuesta(descripcionCupsNoResponde())); });
+    m_hilo->encargar([=, receptor = m_receptor] {
+        if (*dada)
+            return;
+        EstadoCola estado;
+        std::exception_ptr fallo;
+        try {
+            estado = consultarTrabajoCups(impresora, static_cast<int>(trabajo), limite);
+        } catch (const FalloPlataforma& f) {
+            estado = sinRespuesta(f.descripcion());
+            fallo = std::current_exception();
+        }
+        QMetaObject::invokeMethod(
+            receptor.get(), [responder, estado] { responder(estado); }, Qt::QueuedConnection);
+        // The thread learns from it whether the scheduler answers.
+        if (fallo)
+            std::rethrow_exception(fallo);
     });
+}
+
+bool SistemaCups::responde(const QString& impresora) {
+    Q_UNUSED(impresora);
+    return m_hilo->responde();
 }
 
 void SistemaCups::cancelarTrabajo(const QString& impresora, qint64 trabajo) {

@@ -6,7 +6,6 @@
 #include <chrono>
 #include <map>
 #include <memory>
-#include <memory>
 
 #include "print/impresora.h"
 #include "print/qt/fuentes.h"
@@ -34,14 +33,13 @@ public:
     void consultarTrabajo(const QString& impresora, qint64 trabajo,
                           std::function<void(const EstadoCola&)> respuesta) override;
     void cancelarTrabajo(const QString& impresora, qint64 trabajo) override;
+    bool responde(const QString& impresora) override;
 
 private:
     /// CUPS's default destination; raises when it has none.
     QString predeterminadaInstalada();
     ImpresoraQt& impresoraLlamada(const QString& nombre);
 
-    /// Where answers from the CUPS thread are delivered, on the thread that made this object. Declared before
-    /// the thread so it outlives it.
     /// Where the answers of the CUPS thread are delivered, on the window's thread. Shared with every pending
     /// task so it outlives this object until they are done, and deleted from its own thread.
     std::shared_ptr<QObject> m_receptor{new QObject, [](QObject* o) { o->deleteLater(); }};
