@@ -80,7 +80,7 @@ void ImpresoraGrabada::sondear() {
     const QString nombre = real().nombreDispositivo();
     QString motivo = m_grabador.m_seguimiento->retenida(nombre);
     if (motivo.isEmpty() && !m_grabador.m_interno->responde(nombre))
-        motivo = nombre + QStringLiteral(" no responde");
+        motivo = QStringLiteral("no responde");
     if (motivo.isEmpty()) {
         try {
             real().sondear();
