@@ -51,9 +51,11 @@ struct HiloCups::Estado {
                 if (terminar)
                     return;
                 if (!pendiente && encargos.empty()) {
+                    enEncargo = true;
                     candado.unlock();
                     probar(latido);
                     candado.lock();
+                    enEncargo = false;
                     if (sinRespuesta)
                         aviso.wait_for(candado, std::chrono::milliseconds(500), [this] { return terminar; });
                     continue;
@@ -159,6 +161,11 @@ bool HiloCups::responde() const {
 void HiloCups::encargar(std::function<void()> tarea) {
     {
         std::lock_guard<std::mutex> candado(m_estado->mutex);
+        // Behind a call that never comes back, questions would pile up for ever; the oldest go first, and
+        // their askers get their answer from their own deadline.
+        constexpr std::size_t encargosMaximos = 1000;
+        while (m_estado->encargos.size() >= encargosMaximos)
+            m_estado->encargos.pop_front();
         m_estado->encargos.push_back(std::move(tarea));
     }
     m_estado->aviso.notify_one();
