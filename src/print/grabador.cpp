@@ -210,6 +210,7 @@ void GrabadorTrabajos::enviar(const QString& usada, Enviar&& enviarlo, Descartar
     t.documento = trabajo.documento;
 
     QString retenido = trabajo.retenido;
+    bool enDuda = false;
     // Behind documents held for the same printer, whatever its probe said: tickets keep their order.
     if (retener && retenido.isEmpty())
         retenido = m_seguimiento->retenida(usada);
@@ -223,12 +224,13 @@ void GrabadorTrabajos::enviar(const QString& usada, Enviar&& enviarlo, Descartar
                 throw;
             }
             retenido = fallo.descripcion();
+            enDuda = true;
         }
     } else {
         descartar();
     }
     if (!retenido.isEmpty()) {
-        m_seguimiento->retener(std::move(t), retenido);
+        m_seguimiento->retener(std::move(t), retenido, enDuda);
         return;
     }
     const qint64 idCups = m_interno->tomarTrabajo();

@@ -8,6 +8,7 @@
 #include <QTimer>
 
 #include <functional>
+#include <optional>
 
 #include "json/decimal.h"
 
@@ -146,6 +147,15 @@ public:
     virtual void cancelarTrabajo(const QString& impresora, qint64 trabajo) {
         Q_UNUSED(impresora);
         Q_UNUSED(trabajo);
+    }
+    /// A document or raw write for that printer that raised the no-answer failure may still have reached the
+    /// spooler before it stopped answering. Once it answers again: the number of the job it made (follow it;
+    /// never send the document again) or 0 when it made none or nothing is in doubt; no value while it cannot
+    /// be asked yet. Each new document or raw write for that printer replaces the doubt. May block up to the
+    /// system's time limit.
+    virtual std::optional<qint64> trabajoEnDuda(const QString& impresora) {
+        Q_UNUSED(impresora);
+        return 0;
     }
     /// False while calls for that printer are known to go unanswered (the last one timed out and the system
     /// has not answered since), so a caller can hold documents for it instead of waiting on it again. Never

@@ -2,6 +2,8 @@
 
 #include <QPointer>
 
+#include <optional>
+
 #include "json/fallo.h"
 #include "print/avisos.h"
 #include "print/grabador.h"
@@ -45,12 +47,12 @@ void SeguimientoTrabajos::seguir(TrabajoSeguido trabajo) {
     arrancar();
 }
 
-void SeguimientoTrabajos::retener(TrabajoSeguido trabajo, const QString& motivo) {
+void SeguimientoTrabajos::retener(TrabajoSeguido trabajo, const QString& motivo, bool enDuda) {
     const QString aviso = QStringLiteral("%1 en espera: %2").arg(nombreDocumento(trabajo.tipo, trabajo.pedida), motivo);
     m_grabador.diario().actualizar(trabajo.numero, EstadoTrabajo::Enviando, trabajo.usada,
                                    trabajo.usada + QStringLiteral(": ") + motivo);
     m_avisos.registrar(aviso);
-    m_retenidos.push_back(Retenido{std::move(trabajo), QDeadlineTimer(m_limite), motivo});
+    m_retenidos.push_back(Retenido{std::move(trabajo), QDeadlineTimer(m_limite), motivo, enDuda, {}});
     arrancar();
 }
 
@@ -86,38 +88,17 @@ void SeguimientoTrabajos::revisar() {
 }
 
 void SeguimientoTrabajos::enviarRetenidos() {
-    SistemaImpresion& impresoras = m_grabador.interno();
     // Printers that did not answer on this turn: what is held for them after stays behind, in order.
     QStringList calladas;
     for (auto it = m_retenidos.begin(); it != m_retenidos.end();) {
-        const QString usada = it->trabajo.usada;
-        if (buscarImpresora(calladas, usada) < 0 && impresoras.responde(usada)) {
-            try {
-                const qint64 id = m_grabador.reenviar(it->trabajo.documento, usada, {});
-                TrabajoSeguido t = std::move(it->trabajo);
-                it = m_retenidos.erase(it);
-                if (id != 0) {
-                    m_grabador.diario().actualizar(t.numero, EstadoTrabajo::Enviando, t.usada, t.motivo, id);
-                    t.idCups = id;
-                    seguir(std::move(t));
-                } else {
-                    m_grabador.diario().actualizar(t.numero, t.estado, t.usada, t.motivo);
-                }
-                continue;
-            } catch (const FalloPlataforma& fallo) {
-                if (fallo.numero() != numerofallo::dispositivoNoDisponible) {
-                    // A definite answer (no paper, stopped queue, gone) re-routes at once, as at the first try.
-                    TrabajoSeguido t = std::move(it->trabajo);
-                    it = m_retenidos.erase(it);
-                    fallar(std::move(t), fallo.descripcion());
-                    continue;
-                }
-                it->motivo = fallo.descripcion();
-            }
+        const bool callada = buscarImpresora(calladas, it->trabajo.usada) >= 0;
+        if (!callada && enviarRetenido(*it)) {
+            it = m_retenidos.erase(it);
+            continue;
         }
-        if (buscarImpresora(calladas, usada) < 0)
-            calladas << usada;
-        if (it->plazo.hasExpired()) {
+        if (!callada)
+            calladas << it->trabajo.usada;
+        if (it->plazo.hasExpired() && !it->enDuda) {
             TrabajoSeguido t = std::move(it->trabajo);
             const QString motivo = it->motivo;
             it = m_retenidos.erase(it);
@@ -126,6 +107,43 @@ void SeguimientoTrabajos::enviarRetenidos() {
         }
         ++it;
     }
+}
+
+bool SeguimientoTrabajos::enviarRetenido(Retenido& r) {
+    SistemaImpresion& impresoras = m_grabador.interno();
+    TrabajoSeguido& t = r.trabajo;
+    qint64 id = 0;
+    if (r.enDuda) {
+        const std::optional<qint64> tomado = impresoras.trabajoEnDuda(t.usada);
+        if (!tomado)
+            return false;
+        r.enDuda = false;
+        id = *tomado;
+    }
+    if (id == 0) {
+        if (!impresoras.responde(t.usada))
+            return false;
+        try {
+            id = m_grabador.reenviar(t.documento, t.usada, r.primeraLinea);
+        } catch (const FalloPlataforma& fallo) {
+            if (fallo.numero() == numerofallo::dispositivoNoDisponible) {
+                r.motivo = fallo.descripcion();
+                r.enDuda = true;
+                return false;
+            }
+            // A definite answer (no paper, stopped queue, gone) re-routes at once, as at the first try.
+            fallar(std::move(t), fallo.descripcion());
+            return true;
+        }
+    }
+    if (id == 0) {
+        m_grabador.diario().actualizar(t.numero, t.estado, t.usada, t.motivo);
+        return true;
+    }
+    m_grabador.diario().actualizar(t.numero, EstadoTrabajo::Enviando, t.usada, t.motivo, id);
+    t.idCups = id;
+    seguir(std::move(t));
+    return true;
 }
 
 void SeguimientoTrabajos::responder(int clave, qint64 consulta, const EstadoCola& estado) {
@@ -242,6 +260,17 @@ void SeguimientoTrabajos::fallar(TrabajoSeguido t, const QString& motivo) {
             }
             return;
         } catch (const FalloPlataforma& fallo) {
+            if (fallo.numero() == numerofallo::dispositivoNoDisponible) {
+                // The default may have it already, or take it in a moment: it waits for it as any held document.
+                const QString linea = QStringLiteral("Error en Impresora ") + t.usada;
+                t.usada = predeterminada;
+                t.estado = EstadoTrabajo::Reenviado;
+                t.motivo = razon;
+                t.reenvio = true;
+                retener(std::move(t), fallo.descripcion(), true);
+                m_retenidos.back().primeraLinea = linea;
+                return;
+            }
             razon += QStringLiteral("; ") + predeterminada + QStringLiteral(": ") + fallo.descripcion();
             aviso += QStringLiteral(" No se pudo reenviar a ") + predeterminada;
         }

@@ -45,7 +45,9 @@ struct TrabajoSeguido {
 ///
 /// A held document (retener) was not sent because its printer system did not answer; it is sent, in order with
 /// the others held for the same printer, as soon as that printer answers, and only at the limit falls back to
-/// the default printer as above (or ends "fallido"). Drawer pulses are never sent elsewhere. The journal and
+/// the default printer as above (or ends "fallido"). One that was being sent when the system stopped answering
+/// waits, whatever the limit, until the spooler can say whether it took it (SistemaImpresion::trabajoEnDuda):
+/// then it is followed, or sent. Drawer pulses are never sent elsewhere. The journal and
 /// the balloon are touched on this thread.
 class SeguimientoTrabajos : public QObject {
 public:
@@ -54,8 +56,9 @@ public:
                         std::chrono::milliseconds esperaRespuesta = std::chrono::seconds(60));
 
     void seguir(TrabajoSeguido trabajo);
-    /// Holds a document its printer system did not take (motivo says why) until it answers or the limit.
-    void retener(TrabajoSeguido trabajo, const QString& motivo);
+    /// Holds a document its printer system did not take (motivo says why) until it answers or the limit. enDuda:
+    /// it was being sent when the system stopped answering, so the spooler may have it already.
+    void retener(TrabajoSeguido trabajo, const QString& motivo, bool enDuda = false);
     /// Why documents for that printer are held, or empty when none is: a new one goes behind them.
     QString retenida(const QString& impresora) const;
     int pendientes() const { return static_cast<int>(m_trabajos.size() + m_retenidos.size()); }
@@ -84,9 +87,15 @@ private:
         TrabajoSeguido trabajo;
         QDeadlineTimer plazo;
         QString motivo;
+        /// Until the spooler says whether it took it, it is neither sent again nor sent elsewhere.
+        bool enDuda = false;
+        /// Above the document when it goes out: the default printer's notice.
+        QString primeraLinea;
     };
     void revisar();
     void enviarRetenidos();
+    /// Sends a held document; false when its printer still does not answer.
+    bool enviarRetenido(Retenido& r);
     void responder(int clave, qint64 consulta, const EstadoCola& estado);
     void cancelar(Seguido& s);
     void anotarEspera(Seguido& s, const QString& motivo);

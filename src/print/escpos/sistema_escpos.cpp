@@ -78,6 +78,7 @@ public:
                           std::function<void(const EstadoCola&)> respuesta) override;
     void cancelarTrabajo(const QString& impresora, qint64 trabajo) override;
     bool responde(const QString& impresora) override;
+    std::optional<qint64> trabajoEnDuda(const QString& impresora) override;
 
 private:
     ImpresoraEscpos* escpos(const QString& nombre);
@@ -315,6 +316,14 @@ bool SistemaEscpos::responde(const QString& impresora) {
         return colas().responde(i->destino().ruta);
     const auto it = m_sinRespuesta.find(i->destino().nombre);
     return it == m_sinRespuesta.end() || it->second.hasExpired();
+}
+
+std::optional<qint64> SistemaEscpos::trabajoEnDuda(const QString& impresora) {
+    ImpresoraEscpos* i = escpos(impresora);
+    if (!i)
+        return m_interno->trabajoEnDuda(impresora);
+    // Only a raw queue's job can outlive its sender; the printers' own thread reports every job's end.
+    return i->destino().tipo == DestinoEscpos::Tipo::Cups ? colas().trabajoEnDuda(i->destino().ruta) : 0;
 }
 
 } // namespace

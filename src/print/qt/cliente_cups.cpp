@@ -119,13 +119,15 @@ void comprobarCola(const QString& impresora, std::chrono::milliseconds limite) {
 namespace {
 
 int enviarTrabajo(const QString& impresora, const QByteArray& datos, const char* titulo, const char* formato,
-                  std::chrono::milliseconds limite) {
+                  std::chrono::milliseconds limite, std::atomic<qint64>* creado) {
     Conexion http = conectar(limite);
     const QByteArray nombre = cola(impresora);
     const int trabajo = cupsCreateJob(http.get(), nombre.constData(), titulo, 0, nullptr);
     if (trabajo == 0)
         fallaCups(QStringLiteral("CUPS no acepto el trabajo para ") + impresora + QStringLiteral(": ") +
                   ultimoErrorCups());
+    if (creado)
+        creado->store(trabajo);
     bool enviado =
         cupsStartDocument(http.get(), nombre.constData(), trabajo, titulo, formato, 1) == HTTP_STATUS_CONTINUE;
     enviado = enviado && cupsWriteRequestData(http.get(), datos.constData(), static_cast<size_t>(datos.size())) ==
@@ -159,8 +161,9 @@ QStringList palabras(ipp_t* respuesta, const char* atributo) {
 
 } // namespace
 
-int enviarCrudo(const QString& impresora, const QByteArray& datos, std::chrono::milliseconds limite) {
-    return enviarTrabajo(impresora, datos, "cajon", CUPS_FORMAT_RAW, limite);
+int enviarCrudo(const QString& impresora, const QByteArray& datos, std::chrono::milliseconds limite,
+                std::atomic<qint64>* creado) {
+    return enviarTrabajo(impresora, datos, "cajon", CUPS_FORMAT_RAW, limite, creado);
 }
 
 QString motivoCola(const QStringList& razones, const QString& mensaje) {
@@ -225,7 +228,7 @@ void cancelarTrabajoCups(const QString& impresora, int trabajo, std::chrono::mil
 }
 
 int imprimirEnCola(const QString& impresora, const DocumentoGrabado& documento, const QString& titulo,
-                   const std::atomic_bool& abandonada, std::chrono::milliseconds limite) {
+                   const std::atomic_bool& abandonada, std::chrono::milliseconds limite, std::atomic<qint64>* creado) {
     QPageLayout pagina;
     {
         QPrinter cola(QPrinter::HighResolution);
@@ -260,7 +263,7 @@ int imprimirEnCola(const QString& impresora, const DocumentoGrabado& documento, 
         fallaImpresora(QStringLiteral("No se pudo enviar el trabajo a ") + impresora);
     if (abandonada)
         return 0;
-    return enviarTrabajo(impresora, pdf.readAll(), titulo.toUtf8().constData(), CUPS_FORMAT_PDF, limite);
+    return enviarTrabajo(impresora, pdf.readAll(), titulo.toUtf8().constData(), CUPS_FORMAT_PDF, limite, creado);
 }
 
 } // namespace kestrel

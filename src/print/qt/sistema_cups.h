@@ -34,6 +34,7 @@ public:
                           std::function<void(const EstadoCola&)> respuesta) override;
     void cancelarTrabajo(const QString& impresora, qint64 trabajo) override;
     bool responde(const QString& impresora) override;
+    std::optional<qint64> trabajoEnDuda(const QString& impresora) override;
 
 private:
     /// CUPS's default destination; raises when it has none.
@@ -46,6 +47,10 @@ private:
     /// The number of the job the last document or drawer pulse became, written by the CUPS thread.
     std::shared_ptr<std::atomic<qint64>> m_ultimo = std::make_shared<std::atomic<qint64>>(0);
     std::shared_ptr<HiloCups> m_hilo;
+    /// By printer, the job of the last send whose sender stopped waiting: -1 while that call is still under way,
+    /// else the number of the job CUPS made for it (0: none).
+    std::shared_ptr<std::map<QString, std::shared_ptr<std::atomic<qint64>>>> m_enDuda =
+        std::make_shared<std::map<QString, std::shared_ptr<std::atomic<qint64>>>>();
     CatalogoFuentes m_fuentes;
     QStringList m_lista;
     bool m_listaLeida = false;
