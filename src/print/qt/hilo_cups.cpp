@@ -34,6 +34,8 @@ struct HiloCups::Estado {
         try {
             tarea();
             sinRespuesta = false;
+        } catch (const HiloCups::SinPreguntar&) {
+            // Nothing was asked: the scheduler is as it was.
         } catch (...) {
             if (esSinRespuesta(std::current_exception()))
                 sinRespuesta = true;

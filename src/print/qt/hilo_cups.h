@@ -37,8 +37,10 @@ public:
     /// Queues tarea to run on the thread when no call is waiting, without waiting for it: the follow-up of
     /// sent jobs. Such a task carries its own time limit; a call that comes meanwhile waits for it within
     /// its own limit instead of failing at once. A task that raises the "no answer" failure marks the
-    /// scheduler as not answering, one that returns marks it as answering.
+    /// scheduler as not answering, one that returns marks it as answering, one that raises SinPreguntar asked
+    /// nothing and says nothing.
     void encargar(std::function<void()> tarea);
+    struct SinPreguntar {};
     /// False from a call that got no answer until the scheduler answers again.
     bool responde() const;
     std::chrono::milliseconds limite() const { return m_limite; }

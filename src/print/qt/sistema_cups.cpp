@@ -183,7 +183,7 @@ void SistemaCups::consultarTrabajo(const QString& impresora, qint64 trabajo,
                        [responder, sinRespuesta] { responder(sinRespuesta(descripcionCupsNoResponde())); });
     m_hilo->encargar([=, receptor = m_receptor] {
         if (*dada)
-            return;
+            throw HiloCups::SinPreguntar{};
         EstadoCola estado;
         std::exception_ptr fallo;
         try {
