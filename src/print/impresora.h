@@ -149,10 +149,10 @@ public:
         Q_UNUSED(trabajo);
     }
     /// A document or raw write for that printer that raised the no-answer failure may still have reached the
-    /// spooler before it stopped answering. Once it answers again: the number of the job it made (follow it;
-    /// never send the document again) or 0 when it made none or nothing is in doubt; no value while it cannot
-    /// be asked yet. Each new document or raw write for that printer replaces the doubt. May block up to the
-    /// system's time limit.
+    /// spooler: the call goes on after its caller stopped waiting. Once that call is over: the number of the job
+    /// the spooler made for it (follow it; never send the document again) or 0 when it made none or nothing is
+    /// in doubt; no value while the call is still under way. Asking forgets an answer given; each new document
+    /// or raw write for that printer replaces the doubt. Never blocks.
     virtual std::optional<qint64> trabajoEnDuda(const QString& impresora) {
         Q_UNUSED(impresora);
         return 0;
