@@ -174,7 +174,8 @@ TEST_F(SistemaEscposTest, ElSondeoFallaConLoQueLaImpresoraDiceDeSiONoResponde) {
     sistema->escribirCrudo(QStringLiteral("Caja"), "x");
     EXPECT_EQ(guardado(1), "x") << "un sondeo no imprime nada";
     emulador.reset();
-    EXPECT_EQ(sondeo(caja), "fallo 482: Caja: no responde");
+    // No connection says nothing of the paper: the failure that lets the document wait for the printer.
+    EXPECT_EQ(sondeo(caja), "fallo 68: Caja: no responde");
 }
 
 TEST_F(SistemaEscposTest, UnTrabajoEstaImpresoSoloCuandoLaImpresoraTomoCadaByte) {
