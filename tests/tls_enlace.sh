@@ -45,12 +45,13 @@ servicio() {
     arrancar_servicio "$@" || falla "kestrel-servicio no arrancó: $(cat "$1")"
     pids+=("$pid")
 }
-# Runs the agent against localhost:$puerto for up to $1 seconds or until $2 shows in file $3.
+# Runs the agent against 127.0.0.1:$puerto for up to $1 seconds or until $2 shows in file $3. By address, which
+# the server certificate names too: a fresh root may have no /etc/hosts to resolve "localhost".
 agente() {
     local limite=$1 patron=$2 archivo=$3
     shift 3
     XDG_RUNTIME_DIR=$tmp QT_QPA_PLATFORM=offscreen XDG_CONFIG_HOME=$tmp/sin XDG_CONFIG_DIRS=$tmp/sin \
-        "$agente" --carpeta "$tmp/agente" --servidor "localhost:$puerto" --impresoras-virtuales Facturas,Cocina,Bar \
+        "$agente" --carpeta "$tmp/agente" --servidor "127.0.0.1:$puerto" --impresoras-virtuales Facturas,Cocina,Bar \
         --salida "$tmp/pdf" "$@" >"$tmp/agente.log" 2>&1 &
     local pid=$!
     for _ in $(seq $(((limite + arranque) * 10))); do
@@ -82,7 +83,7 @@ rechazado "autoridad desconocida" "no es de confianza (emisor desconocido)" s2.l
 
 servicio s3.log --tls --certificado otro.pem --clave otro.key
 agente 5 'no es para' agente.log --tls --ca ca.pem
-rechazado "otro nombre" "El certificado del servidor no es para localhost" s3.log
+rechazado "otro nombre" "El certificado del servidor no es para 127.0.0.1" s3.log
 
 servicio s4.log --tls --certificado vencido.pem --clave vencido.key
 agente 5 'vencido' agente.log --tls --ca ca.pem

@@ -6,7 +6,6 @@
 #include <chrono>
 #include <map>
 #include <memory>
-#include <memory>
 
 #include "print/impresora.h"
 #include "print/qt/fuentes.h"
@@ -34,20 +33,24 @@ public:
     void consultarTrabajo(const QString& impresora, qint64 trabajo,
                           std::function<void(const EstadoCola&)> respuesta) override;
     void cancelarTrabajo(const QString& impresora, qint64 trabajo) override;
+    bool responde(const QString& impresora) override;
+    std::optional<qint64> trabajoEnDuda(const QString& impresora) override;
 
 private:
     /// CUPS's default destination; raises when it has none.
     QString predeterminadaInstalada();
     ImpresoraQt& impresoraLlamada(const QString& nombre);
 
-    /// Where answers from the CUPS thread are delivered, on the thread that made this object. Declared before
-    /// the thread so it outlives it.
     /// Where the answers of the CUPS thread are delivered, on the window's thread. Shared with every pending
     /// task so it outlives this object until they are done, and deleted from its own thread.
     std::shared_ptr<QObject> m_receptor{new QObject, [](QObject* o) { o->deleteLater(); }};
     /// The number of the job the last document or drawer pulse became, written by the CUPS thread.
     std::shared_ptr<std::atomic<qint64>> m_ultimo = std::make_shared<std::atomic<qint64>>(0);
     std::shared_ptr<HiloCups> m_hilo;
+    /// By printer, the job of the last send whose sender stopped waiting: -1 while that call is still under way,
+    /// else the number of the job CUPS made for it (0: none).
+    std::shared_ptr<std::map<QString, std::shared_ptr<std::atomic<qint64>>>> m_enDuda =
+        std::make_shared<std::map<QString, std::shared_ptr<std::atomic<qint64>>>>();
     CatalogoFuentes m_fuentes;
     QStringList m_lista;
     bool m_listaLeida = false;

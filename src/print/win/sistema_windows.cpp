@@ -102,7 +102,7 @@ std::unique_ptr<SistemaImpresion> crearSistemaEquipo(std::chrono::milliseconds l
 }
 
 SistemaWindows::SistemaWindows(std::chrono::milliseconds limite)
-    : m_hilo(std::make_shared<HiloCups>(limite, descripcionSpoolerNoResponde())) {
+    : m_hilo(std::make_shared<HiloCups>(limite, std::function<void()>{}, descripcionSpoolerNoResponde())) {
     auto salida =
         std::make_unique<SalidaWindows>(m_hilo, m_ultimo, m_documentos, [this] { return predeterminadaInstalada(); });
     m_inicial = std::make_unique<ImpresoraQt>(std::move(salida), m_fuentes);
