@@ -7,6 +7,9 @@
 #include <optional>
 #include <thread>
 
+#include <QObject>
+#include <QTimer>
+
 #include "json/fallo.h"
 
 namespace kestrel {
@@ -171,6 +174,85 @@ void HiloCups::encargar(std::function<void()> tarea) {
         m_estado->encargos.push_back(std::move(tarea));
     }
     m_estado->aviso.notify_one();
+}
+
+void enviarSeguido(HiloCups& hilo, EnDuda& enDuda, const QString& cola,
+                   const std::shared_ptr<std::atomic<qint64>>& ultimo,
+                   std::function<qint64(std::atomic<qint64>* creado, const std::atomic_bool& abandonada)> enviar) {
+    enDuda.erase(cola);
+    auto creado = std::make_shared<std::atomic<qint64>>(-1);
+    // A call refused at once, or given up before it started, sends nothing and leaves nothing in doubt.
+    auto empezado = std::make_shared<std::atomic_bool>(false);
+    try {
+        hilo.ejecutar([creado, empezado, ultimo, enviar = std::move(enviar)](const std::atomic_bool& abandonada) {
+            *empezado = true;
+            qint64 trabajo = 0;
+            try {
+                if (!abandonada)
+                    trabajo = enviar(creado.get(), abandonada);
+            } catch (...) {
+                // A job made before the failure may still print: it stays the answer.
+                qint64 ninguno = -1;
+                creado->compare_exchange_strong(ninguno, 0);
+                throw;
+            }
+            qint64 ninguno = -1;
+            creado->compare_exchange_strong(ninguno, trabajo);
+            if (!abandonada)
+                ultimo->store(trabajo);
+        });
+    } catch (const FalloPlataforma& fallo) {
+        if (fallo.numero() == numerofallo::dispositivoNoDisponible && *empezado)
+            enDuda[cola] = creado;
+        throw;
+    }
+}
+
+std::optional<qint64> tomarEnDuda(EnDuda& enDuda, const QString& cola) {
+    const auto it = enDuda.find(cola);
+    if (it == enDuda.end())
+        return 0;
+    const qint64 trabajo = *it->second;
+    if (trabajo < 0)
+        return std::nullopt;
+    enDuda.erase(it);
+    return trabajo;
+}
+
+void consultarEnHilo(HiloCups& hilo, const std::shared_ptr<QObject>& receptor, std::function<EstadoCola()> pregunta,
+                     std::function<void(const EstadoCola&)> respuesta) {
+    // Exactly one answer, on the receiver's thread: the first of the spooler's and the deadline's; the other
+    // finds it given. The flag is read on the thread too, so a question nobody waits for any more is not asked.
+    auto dada = std::make_shared<std::atomic_bool>(false);
+    auto responder = [dada, respuesta = std::move(respuesta)](const EstadoCola& estado) {
+        if (!dada->exchange(true))
+            respuesta(estado);
+    };
+    const EstadoCola sinRespuesta{EstadoCola::Fin::SinRespuesta, hilo.noResponde()};
+    if (!hilo.responde()) {
+        // Known not to answer: asking would only queue behind the call that is stuck.
+        QMetaObject::invokeMethod(
+            receptor.get(), [responder, sinRespuesta] { responder(sinRespuesta); }, Qt::QueuedConnection);
+        return;
+    }
+    QTimer::singleShot(2 * hilo.limite(), receptor.get(), [responder, sinRespuesta] { responder(sinRespuesta); });
+    hilo.encargar([=, pregunta = std::move(pregunta)] {
+        if (*dada)
+            throw HiloCups::SinPreguntar{};
+        EstadoCola estado;
+        std::exception_ptr fallo;
+        try {
+            estado = pregunta();
+        } catch (const FalloPlataforma& f) {
+            estado = EstadoCola{EstadoCola::Fin::SinRespuesta, f.descripcion()};
+            fallo = std::current_exception();
+        }
+        QMetaObject::invokeMethod(
+            receptor.get(), [responder, estado] { responder(estado); }, Qt::QueuedConnection);
+        // The thread learns from it whether the spooler answers.
+        if (fallo)
+            std::rethrow_exception(fallo);
+    });
 }
 
 } // namespace kestrel

@@ -6,7 +6,11 @@
 #include <exception>
 #include <chrono>
 #include <functional>
+#include <map>
 #include <memory>
+#include <optional>
+
+#include "print/impresora.h"
 
 namespace kestrel {
 
@@ -49,6 +53,8 @@ public:
     /// False from a call that got no answer until the scheduler answers again.
     bool responde() const;
     std::chrono::milliseconds limite() const { return m_limite; }
+    /// The description of the failure of a call that gets no answer.
+    const QString& noResponde() const { return m_noResponde; }
 
 private:
     struct Estado;
@@ -59,5 +65,25 @@ private:
 
 /// True for the failures that say the scheduler did not answer, as opposed to a definite answer.
 bool esSinRespuesta(const std::exception_ptr& fallo);
+
+/// Per printer, the job a send that got no answer made, once that call is over (-1 while it is under way).
+using EnDuda = std::map<QString, std::shared_ptr<std::atomic<qint64>>>;
+
+/// Sends one job to cola on the thread. When its caller stops waiting, the call goes on and the spooler may
+/// still make the job and print it: what it made is kept for cola in enDuda, so the document is followed as
+/// that job rather than sent twice. enviar stores the job's number in creado as soon as it exists, and returns
+/// it; ultimo gets it when the caller still waits.
+void enviarSeguido(HiloCups& hilo, EnDuda& enDuda, const QString& cola,
+                   const std::shared_ptr<std::atomic<qint64>>& ultimo,
+                   std::function<qint64(std::atomic<qint64>* creado, const std::atomic_bool& abandonada)> enviar);
+
+/// SistemaImpresion::trabajoEnDuda over enDuda.
+std::optional<qint64> tomarEnDuda(EnDuda& enDuda, const QString& cola);
+
+/// SistemaImpresion::consultarTrabajo on the thread: pregunta runs there (raising FalloPlataforma when the
+/// spooler cannot tell), and respuesta is called exactly once on receptor's thread, with SinRespuesta when the
+/// spooler is known not to answer, raises, or takes more than twice the limit.
+void consultarEnHilo(HiloCups& hilo, const std::shared_ptr<QObject>& receptor, std::function<EstadoCola()> pregunta,
+                     std::function<void(const EstadoCola&)> respuesta);
 
 } // namespace kestrel

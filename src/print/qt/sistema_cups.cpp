@@ -19,43 +19,6 @@ DestinosCups destinos(HiloCups& hilo) {
     return *resultado;
 }
 
-using EnDuda = std::map<QString, std::shared_ptr<std::atomic<qint64>>>;
-
-/// Sends one job to cola on the CUPS thread. When its caller stops waiting, the call goes on and CUPS may still
-/// make the job and print it: what it made is kept for cola in enDuda, so the document is followed as that job
-/// rather than sent twice.
-void enviarSeguido(HiloCups& hilo, EnDuda& enDuda, const QString& cola,
-                   const std::shared_ptr<std::atomic<qint64>>& ultimo,
-                   std::function<int(std::atomic<qint64>* creado, const std::atomic_bool& abandonada)> enviar) {
-    enDuda.erase(cola);
-    auto creado = std::make_shared<std::atomic<qint64>>(-1);
-    // A call refused at once, or given up before it started, sends nothing and leaves nothing in doubt.
-    auto empezado = std::make_shared<std::atomic_bool>(false);
-    try {
-        hilo.ejecutar([creado, empezado, ultimo, enviar = std::move(enviar)](const std::atomic_bool& abandonada) {
-            *empezado = true;
-            qint64 trabajo = 0;
-            try {
-                if (!abandonada)
-                    trabajo = enviar(creado.get(), abandonada);
-            } catch (...) {
-                // A job made before the failure may still print: it stays the answer.
-                qint64 ninguno = -1;
-                creado->compare_exchange_strong(ninguno, 0);
-                throw;
-            }
-            qint64 ninguno = -1;
-            creado->compare_exchange_strong(ninguno, trabajo);
-            if (!abandonada)
-                ultimo->store(trabajo);
-        });
-    } catch (const FalloPlataforma& fallo) {
-        if (fallo.numero() == numerofallo::dispositivoNoDisponible && *empezado)
-            enDuda[cola] = creado;
-        throw;
-    }
-}
-
 /// A CUPS queue as a printer. nombre gives the queue's name at the moment it is used, which lets the
 /// printer that is current before any selection follow CUPS's default.
 class SalidaCups : public SalidaImpresora {
@@ -152,14 +115,7 @@ void SistemaCups::escribirCrudo(const QString& impresora, const QByteArray& dato
 }
 
 std::optional<qint64> SistemaCups::trabajoEnDuda(const QString& impresora) {
-    const auto it = m_enDuda->find(impresora);
-    if (it == m_enDuda->end())
-        return 0;
-    const qint64 trabajo = *it->second;
-    if (trabajo < 0)
-        return std::nullopt;
-    m_enDuda->erase(it);
-    return trabajo;
+    return tomarEnDuda(*m_enDuda, impresora);
 }
 
 qint64 SistemaCups::tomarTrabajo() {
@@ -168,41 +124,11 @@ qint64 SistemaCups::tomarTrabajo() {
 
 void SistemaCups::consultarTrabajo(const QString& impresora, qint64 trabajo,
                                    std::function<void(const EstadoCola&)> respuesta) {
-    // Exactly one answer, on this thread: the first of the scheduler's and the deadline's; the other finds it
-    // given. The flag is read on the CUPS thread too, so a question nobody waits for any more is not asked.
-    auto dada = std::make_shared<std::atomic_bool>(false);
-    auto responder = [dada, respuesta = std::move(respuesta)](const EstadoCola& estado) {
-        if (!dada->exchange(true))
-            respuesta(estado);
-    };
-    const auto sinRespuesta = [](const QString& motivo) { return EstadoCola{EstadoCola::Fin::SinRespuesta, motivo}; };
-    if (!m_hilo->responde()) {
-        // Known not to answer: asking would only queue behind the call that is stuck.
-        QMetaObject::invokeMethod(
-            m_receptor.get(), [responder, sinRespuesta] { responder(sinRespuesta(descripcionCupsNoResponde())); },
-            Qt::QueuedConnection);
-        return;
-    }
     const auto limite = m_hilo->limite();
-    QTimer::singleShot(2 * limite, m_receptor.get(),
-                       [responder, sinRespuesta] { responder(sinRespuesta(descripcionCupsNoResponde())); });
-    m_hilo->encargar([=, receptor = m_receptor] {
-        if (*dada)
-            throw HiloCups::SinPreguntar{};
-        EstadoCola estado;
-        std::exception_ptr fallo;
-        try {
-            estado = consultarTrabajoCups(impresora, static_cast<int>(trabajo), limite);
-        } catch (const FalloPlataforma& f) {
-            estado = sinRespuesta(f.descripcion());
-            fallo = std::current_exception();
-        }
-        QMetaObject::invokeMethod(
-            receptor.get(), [responder, estado] { responder(estado); }, Qt::QueuedConnection);
-        // The thread learns from it whether the scheduler answers.
-        if (fallo)
-            std::rethrow_exception(fallo);
-    });
+    consultarEnHilo(
+        *m_hilo, m_receptor,
+        [impresora, trabajo, limite] { return consultarTrabajoCups(impresora, static_cast<int>(trabajo), limite); },
+        std::move(respuesta));
 }
 
 bool SistemaCups::responde(const QString& impresora) {

@@ -17,6 +17,26 @@ QString motivoImpresoraSpooler(quint32 i) {
     return {};
 }
 
+bool spoolerSinRespuesta(quint32 error) {
+    switch (error) {
+    case 1722: // RPC_S_SERVER_UNAVAILABLE: the spooler service is stopped or restarting
+    case 1723: // RPC_S_SERVER_TOO_BUSY
+    case 1726: // RPC_S_CALL_FAILED
+    case 1727: // RPC_S_CALL_FAILED_DNE
+    case 1753: // EPT_S_NOT_REGISTERED: the service is not listening yet
+    case 1062: // ERROR_SERVICE_NOT_ACTIVE
+    case 1460: // ERROR_TIMEOUT
+    case 121:  // ERROR_SEM_TIMEOUT: a print server that does not answer
+        return true;
+    default:
+        return false;
+    }
+}
+
+QString descripcionSpoolerNoResponde() {
+    return QStringLiteral("La cola de impresion de Windows no responde");
+}
+
 EstadoCola estadoSpooler(const LecturaSpooler& lectura) {
     if (!lectura.presente)
         return {EstadoCola::Fin::Impreso, {}};

@@ -57,4 +57,12 @@ EstadoCola estadoSpooler(const LecturaSpooler& lectura);
 /// Why a printer cannot take a job now, from its status bits; empty when it can.
 QString motivoImpresoraSpooler(quint32 estadoImpresora);
 
+/// True for the Windows errors that say the spooler service itself did not answer (stopped, restarting,
+/// overloaded, a print server out of reach), as opposed to an answer about the printer or the job: a call
+/// that ends with one says nothing of the job and is asked again.
+bool spoolerSinRespuesta(quint32 errorWindows);
+
+/// The description of the failure raised when the spooler does not answer.
+QString descripcionSpoolerNoResponde();
+
 } // namespace kestrel

@@ -33,7 +33,7 @@ Instaladas instaladas(HiloCups& hilo) {
 /// Paints the document on the printer's own driver. QPrinter never tells the job's number, so the job is
 /// found again by its document name, unique to this agent; 0 when it already left the spooler.
 qint64 imprimirEnImpresora(const QString& impresora, const DocumentoGrabado& documento, const QString& titulo,
-                           const std::atomic_bool& abandonada) {
+                           const std::atomic_bool& abandonada, std::atomic<qint64>* creado) {
     QPrinter printer(QPrinter::HighResolution);
     printer.setPrinterName(impresora);
     // A name Windows does not know leaves QPrinter on some other printer, or on none.
@@ -54,7 +54,9 @@ qint64 imprimirEnImpresora(const QString& impresora, const DocumentoGrabado& doc
     pintarDocumento(pintor, documento, lienzo);
     if (!pintor.end() || printer.printerState() == QPrinter::Error)
         fallaImpresora(QStringLiteral("No se pudo enviar el trabajo a ") + impresora);
-    return buscarTrabajoSpooler(impresora, titulo);
+    const qint64 trabajo = buscarTrabajoSpooler(impresora, titulo);
+    creado->store(trabajo);
+    return trabajo;
 }
 
 /// A Windows printer. nombre gives its name at the moment it is used, which lets the printer that is current
@@ -62,9 +64,10 @@ qint64 imprimirEnImpresora(const QString& impresora, const DocumentoGrabado& doc
 class SalidaWindows : public SalidaImpresora {
 public:
     SalidaWindows(std::shared_ptr<HiloCups> hilo, std::shared_ptr<std::atomic<qint64>> ultimo,
-                  std::shared_ptr<std::atomic<qint64>> documentos, std::function<QString()> nombre)
-        : m_hilo(std::move(hilo)), m_ultimo(std::move(ultimo)), m_documentos(std::move(documentos)),
-          m_nombre(std::move(nombre)) {}
+                  std::shared_ptr<EnDuda> enDuda, std::shared_ptr<std::atomic<qint64>> documentos,
+                  std::function<QString()> nombre)
+        : m_hilo(std::move(hilo)), m_ultimo(std::move(ultimo)), m_enDuda(std::move(enDuda)),
+          m_documentos(std::move(documentos)), m_nombre(std::move(nombre)) {}
 
     QString nombre() override { return m_nombre(); }
 
@@ -79,21 +82,19 @@ public:
                                    .arg(impresora)
                                    .arg(QCoreApplication::applicationPid())
                                    .arg(++*m_documentos);
-        m_hilo->ejecutar([impresora, documento, titulo, ultimo = m_ultimo](const std::atomic_bool& abandonada) {
-            ultimo->store(imprimirEnImpresora(impresora, documento, titulo, abandonada));
-        });
+        enviarSeguido(*m_hilo, *m_enDuda, impresora, m_ultimo,
+                      [=](std::atomic<qint64>* creado, const std::atomic_bool& abandonada) {
+                          return imprimirEnImpresora(impresora, documento, titulo, abandonada, creado);
+                      });
     }
 
 private:
     std::shared_ptr<HiloCups> m_hilo;
     std::shared_ptr<std::atomic<qint64>> m_ultimo;
+    std::shared_ptr<EnDuda> m_enDuda;
     std::shared_ptr<std::atomic<qint64>> m_documentos;
     std::function<QString()> m_nombre;
 };
-
-QString descripcionSpoolerNoResponde() {
-    return QStringLiteral("La cola de impresion de Windows no responde");
-}
 
 } // namespace
 
@@ -102,9 +103,10 @@ std::unique_ptr<SistemaImpresion> crearSistemaEquipo(std::chrono::milliseconds l
 }
 
 SistemaWindows::SistemaWindows(std::chrono::milliseconds limite)
-    : m_hilo(std::make_shared<HiloCups>(limite, std::function<void()>{}, descripcionSpoolerNoResponde())) {
-    auto salida =
-        std::make_unique<SalidaWindows>(m_hilo, m_ultimo, m_documentos, [this] { return predeterminadaInstalada(); });
+    : m_hilo(std::make_shared<HiloCups>(
+          limite, [] { tocarSpooler(); }, descripcionSpoolerNoResponde())) {
+    auto salida = std::make_unique<SalidaWindows>(m_hilo, m_ultimo, m_enDuda, m_documentos,
+                                                  [this] { return predeterminadaInstalada(); });
     m_inicial = std::make_unique<ImpresoraQt>(std::move(salida), m_fuentes);
 }
 
@@ -131,7 +133,8 @@ QString SistemaWindows::predeterminada() {
 ImpresoraQt& SistemaWindows::impresoraLlamada(const QString& nombre) {
     auto it = m_impresoras.find(nombre);
     if (it == m_impresoras.end()) {
-        auto salida = std::make_unique<SalidaWindows>(m_hilo, m_ultimo, m_documentos, [nombre] { return nombre; });
+        auto salida =
+            std::make_unique<SalidaWindows>(m_hilo, m_ultimo, m_enDuda, m_documentos, [nombre] { return nombre; });
         it = m_impresoras.emplace(nombre, std::make_unique<ImpresoraQt>(std::move(salida), m_fuentes)).first;
     }
     return *it->second;
@@ -150,9 +153,13 @@ Impresora& SistemaWindows::actual() {
 }
 
 void SistemaWindows::escribirCrudo(const QString& impresora, const QByteArray& datos) {
-    m_hilo->ejecutar([impresora, datos, ultimo = m_ultimo](const std::atomic_bool&) {
-        ultimo->store(enviarCrudoSpooler(impresora, datos, QStringLiteral("cajon")));
+    enviarSeguido(*m_hilo, *m_enDuda, impresora, m_ultimo, [=](std::atomic<qint64>* creado, const std::atomic_bool&) {
+        return enviarCrudoSpooler(impresora, datos, QStringLiteral("cajon"), creado);
     });
+}
+
+std::optional<qint64> SistemaWindows::trabajoEnDuda(const QString& impresora) {
+    return tomarEnDuda(*m_enDuda, impresora);
 }
 
 qint64 SistemaWindows::tomarTrabajo() {
@@ -161,14 +168,19 @@ qint64 SistemaWindows::tomarTrabajo() {
 
 void SistemaWindows::consultarTrabajo(const QString& impresora, qint64 trabajo,
                                       std::function<void(const EstadoCola&)> respuesta) {
-    m_hilo->encargar([=, receptor = m_receptor] {
-        const EstadoCola estado = estadoSpooler(leerTrabajoSpooler(impresora, trabajo));
-        QMetaObject::invokeMethod(
-            receptor.get(), [respuesta, estado] { respuesta(estado); }, Qt::QueuedConnection);
-    });
+    consultarEnHilo(
+        *m_hilo, m_receptor, [impresora, trabajo] { return estadoSpooler(leerTrabajoSpooler(impresora, trabajo)); },
+        std::move(respuesta));
+}
+
+bool SistemaWindows::responde(const QString& impresora) {
+    Q_UNUSED(impresora);
+    return m_hilo->responde();
 }
 
 void SistemaWindows::cancelarTrabajo(const QString& impresora, qint64 trabajo) {
+    if (trabajo <= 0)
+        return;
     m_hilo->ejecutar([impresora, trabajo](const std::atomic_bool&) { cancelarTrabajoSpooler(impresora, trabajo); });
 }
 

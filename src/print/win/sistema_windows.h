@@ -35,6 +35,8 @@ public:
     void consultarTrabajo(const QString& impresora, qint64 trabajo,
                           std::function<void(const EstadoCola&)> respuesta) override;
     void cancelarTrabajo(const QString& impresora, qint64 trabajo) override;
+    std::optional<qint64> trabajoEnDuda(const QString& impresora) override;
+    bool responde(const QString& impresora) override;
 
 private:
     /// Windows' default printer; raises when it has none.
@@ -47,6 +49,8 @@ private:
     /// The number of the job the last document or raw write became, written by the worker thread.
     std::shared_ptr<std::atomic<qint64>> m_ultimo = std::make_shared<std::atomic<qint64>>(0);
     /// Makes each document's name unique, which is how its job is found in the spooler.
+    /// The job a document or raw write whose caller stopped waiting made, per printer.
+    std::shared_ptr<EnDuda> m_enDuda = std::make_shared<EnDuda>();
     std::shared_ptr<std::atomic<qint64>> m_documentos = std::make_shared<std::atomic<qint64>>(0);
     std::shared_ptr<HiloCups> m_hilo;
     CatalogoFuentes m_fuentes;

@@ -46,13 +46,22 @@ QString textoError(DWORD codigo) {
     return resultado;
 }
 
+/// A printer failure with Windows' reason, or the no-answer failure when the spooler service did not answer.
+[[noreturn]] void fallaSpooler(DWORD error, const QString& descripcion) {
+    if (spoolerSinRespuesta(error))
+        throw FalloPlataforma(numerofallo::dispositivoNoDisponible, descripcionSpoolerNoResponde() +
+                                                                        QStringLiteral(" (") + textoError(error) +
+                                                                        QLatin1Char(')'));
+    fallaImpresora(descripcion + textoError(error));
+}
+
 /// An open printer of the spooler, closed when it goes.
 class Cola {
 public:
     explicit Cola(const QString& impresora) : m_nombre(impresora.toStdWString()) {
         if (!::OpenPrinterW(m_nombre.data(), &m_asidero, nullptr))
-            fallaImpresora(QStringLiteral("La impresora ") + impresora + QStringLiteral(" no existe en Windows (") +
-                           textoError(::GetLastError()) + QLatin1Char(')'));
+            fallaSpooler(::GetLastError(),
+                         QStringLiteral("La impresora ") + impresora + QStringLiteral(" no existe en Windows: "));
     }
     ~Cola() { ::ClosePrinter(m_asidero); }
     Cola(const Cola&) = delete;
@@ -76,8 +85,8 @@ EstadoImpresora estadoImpresora(const Cola& cola, const QString& impresora) {
     ::GetPrinterW(cola.asidero(), 2, nullptr, 0, &necesario);
     std::vector<BYTE> datos(necesario ? necesario : 1);
     if (!::GetPrinterW(cola.asidero(), 2, datos.data(), necesario, &necesario))
-        fallaImpresora(QStringLiteral("Windows no dio el estado de ") + impresora + QStringLiteral(": ") +
-                       textoError(::GetLastError()));
+        fallaSpooler(::GetLastError(),
+                     QStringLiteral("Windows no dio el estado de ") + impresora + QStringLiteral(": "));
     const auto* info = reinterpret_cast<const PRINTER_INFO_2W*>(datos.data());
     return {info->Status, info->cJobs};
 }
@@ -92,15 +101,17 @@ void comprobarImpresoraSpooler(const QString& impresora) {
                        QLatin1Char(')'));
 }
 
-qint64 enviarCrudoSpooler(const QString& impresora, const QByteArray& datos, const QString& titulo) {
+qint64 enviarCrudoSpooler(const QString& impresora, const QByteArray& datos, const QString& titulo,
+                          std::atomic<qint64>* creado) {
     const Cola cola(impresora);
     std::wstring documento = titulo.toStdWString();
     std::wstring tipo = L"RAW";
     DOC_INFO_1W info{documento.data(), nullptr, tipo.data()};
     const DWORD trabajo = ::StartDocPrinterW(cola.asidero(), 1, reinterpret_cast<BYTE*>(&info));
     if (trabajo == 0)
-        fallaImpresora(QStringLiteral("Windows no acepto el trabajo para ") + impresora + QStringLiteral(": ") +
-                       textoError(::GetLastError()));
+        fallaSpooler(::GetLastError(),
+                     QStringLiteral("Windows no acepto el trabajo para ") + impresora + QStringLiteral(": "));
+    creado->store(trabajo);
     DWORD escritos = 0;
     bool enviado = ::StartPagePrinter(cola.asidero());
     enviado = enviado && ::WritePrinter(cola.asidero(), const_cast<char*>(datos.constData()),
@@ -128,8 +139,8 @@ qint64 buscarTrabajoSpooler(const QString& impresora, const QString& titulo) {
         return 0;
     std::vector<BYTE> datos(necesario);
     if (!::EnumJobsW(cola.asidero(), 0, 0xFFFFFFFF, 1, datos.data(), necesario, &necesario, &cuantos))
-        fallaImpresora(QStringLiteral("Windows no dio los trabajos de ") + impresora + QStringLiteral(": ") +
-                       textoError(::GetLastError()));
+        fallaSpooler(::GetLastError(),
+                     QStringLiteral("Windows no dio los trabajos de ") + impresora + QStringLiteral(": "));
     const auto* trabajos = reinterpret_cast<const JOB_INFO_1W*>(datos.data());
     qint64 encontrado = 0;
     for (DWORD i = 0; i < cuantos; ++i)
@@ -155,8 +166,8 @@ LecturaSpooler leerTrabajoSpooler(const QString& impresora, qint64 trabajo) {
             lectura.presente = false;
             return lectura;
         }
-        fallaImpresora(QStringLiteral("Windows no dio el trabajo ") + QString::number(trabajo) +
-                       QStringLiteral(" de ") + impresora + QStringLiteral(": ") + textoError(error));
+        fallaSpooler(error, QStringLiteral("Windows no dio el trabajo ") + QString::number(trabajo) +
+                                QStringLiteral(" de ") + impresora + QStringLiteral(": "));
     }
     const auto* info = reinterpret_cast<const JOB_INFO_2W*>(datos.data());
     lectura.trabajo = info->Status;
@@ -167,10 +178,22 @@ LecturaSpooler leerTrabajoSpooler(const QString& impresora, qint64 trabajo) {
 
 void cancelarTrabajoSpooler(const QString& impresora, qint64 trabajo) {
     const Cola cola(impresora);
-    if (!::SetJobW(cola.asidero(), static_cast<DWORD>(trabajo), 0, nullptr, JOB_CONTROL_DELETE) &&
-        ::GetLastError() != ERROR_INVALID_PARAMETER)
-        fallaImpresora(QStringLiteral("No se pudo cancelar el trabajo ") + QString::number(trabajo) +
-                       QStringLiteral(": ") + textoError(::GetLastError()));
+    if (!::SetJobW(cola.asidero(), static_cast<DWORD>(trabajo), 0, nullptr, JOB_CONTROL_DELETE)) {
+        const DWORD error = ::GetLastError();
+        if (error != ERROR_INVALID_PARAMETER)
+            fallaSpooler(error, QStringLiteral("No se pudo cancelar el trabajo ") + QString::number(trabajo) +
+                                    QStringLiteral(": "));
+    }
+}
+
+void tocarSpooler() {
+    // The default printer's name is one short call to the spooler service, whatever the printers do.
+    DWORD necesario = 0;
+    if (!::GetDefaultPrinterW(nullptr, &necesario)) {
+        const DWORD error = ::GetLastError();
+        if (spoolerSinRespuesta(error))
+            fallaSpooler(error, {});
+    }
 }
 
 } // namespace kestrel
