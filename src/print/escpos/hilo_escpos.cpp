@@ -8,6 +8,7 @@
 #include <map>
 #include <memory>
 #include <optional>
+#include <utility>
 
 #include <fcntl.h>
 #include <unistd.h>
@@ -50,7 +51,8 @@ struct Tarea {
 /// driven by the socket's or the device's readiness and one timer, so no printer ever blocks the thread.
 class CanalEscpos : public QObject {
 public:
-    CanalEscpos(DestinoEscpos destino, LimitesEscpos limites, QObject* padre);
+    CanalEscpos(DestinoEscpos destino, LimitesEscpos limites, const HiloEscpos::AlLeerEstado& alLeerEstado,
+                QObject* padre);
     ~CanalEscpos() override { cerrar(false); }
 
     void encolar(Tarea tarea);
@@ -93,10 +95,14 @@ private:
     QSocketNotifier* m_avisoLectura = nullptr;
     qsizetype m_escritos = 0;
     QByteArray m_respuestas;
+    /// The worker's, which outlives every queue.
+    const HiloEscpos::AlLeerEstado& m_alLeerEstado;
+    std::optional<EstadoEscpos> m_leido;
 };
 
-CanalEscpos::CanalEscpos(DestinoEscpos destino, LimitesEscpos limites, QObject* padre)
-    : QObject(padre), m_destino(std::move(destino)), m_limites(limites) {
+CanalEscpos::CanalEscpos(DestinoEscpos destino, LimitesEscpos limites, const HiloEscpos::AlLeerEstado& alLeerEstado,
+                         QObject* padre)
+    : QObject(padre), m_destino(std::move(destino)), m_limites(limites), m_alLeerEstado(alLeerEstado) {
     m_plazo.setSingleShot(true);
     connect(&m_plazo, &QTimer::timeout, this, &CanalEscpos::vencer);
 }
@@ -126,6 +132,7 @@ void CanalEscpos::siguiente() {
         return;
     m_escritos = 0;
     m_respuestas.clear();
+    m_leido.reset();
     if (m_destino.tipo == DestinoEscpos::Tipo::Tcp)
         conectar();
     else
@@ -291,7 +298,10 @@ void CanalEscpos::concluirEstado() {
         return i < m_respuestas.size() ? static_cast<unsigned char>(m_respuestas[i]) : -1;
     };
     // A printer that does not answer, or not all three, is trusted for what it did not say.
-    terminar(motivoEstado(leerEstadoEscpos(respuesta(0), respuesta(1), respuesta(2))));
+    const EstadoEscpos estado = leerEstadoEscpos(respuesta(0), respuesta(1), respuesta(2));
+    if (!m_respuestas.isEmpty())
+        m_leido = estado;
+    terminar(motivoEstado(estado));
 }
 
 void CanalEscpos::terminar(const QString& motivo) {
@@ -308,6 +318,8 @@ void CanalEscpos::terminar(const QString& motivo) {
     }
     if (tarea.alTerminar)
         tarea.alTerminar(motivo);
+    if (m_alLeerEstado)
+        m_alLeerEstado(m_destino, motivo, std::exchange(m_leido, std::nullopt));
     // Queued: a row of jobs that fail at once does not nest one call per job.
     QMetaObject::invokeMethod(this, &CanalEscpos::siguiente, Qt::QueuedConnection);
 }
@@ -346,13 +358,15 @@ public:
     CanalEscpos& canal(const DestinoEscpos& destino) {
         CanalEscpos*& c = m_canales[destino.direccion()];
         if (!c)
-            c = new CanalEscpos(destino, m_limites, this);
+            c = new CanalEscpos(destino, m_limites, m_alLeerEstado, this);
         return *c;
     }
     CanalEscpos* buscar(const DestinoEscpos& destino) {
         const auto it = m_canales.find(destino.direccion());
         return it == m_canales.end() ? nullptr : it->second;
     }
+
+    HiloEscpos::AlLeerEstado m_alLeerEstado;
 
 private:
     LimitesEscpos m_limites;
@@ -386,6 +400,23 @@ void HiloEscpos::cancelar(const DestinoEscpos& destino, qint64 trabajo) {
         [trabajador = m_trabajador, destino, trabajo] {
             if (CanalEscpos* c = trabajador->buscar(destino))
                 c->quitar(trabajo);
+        },
+        Qt::QueuedConnection);
+}
+
+void HiloEscpos::consultar(const DestinoEscpos& destino) {
+    Tarea tarea;
+    tarea.sondeo = true;
+    QMetaObject::invokeMethod(
+        m_trabajador, [trabajador = m_trabajador, destino, tarea] { trabajador->canal(destino).encolar(tarea); },
+        Qt::QueuedConnection);
+}
+
+void HiloEscpos::fijarAlLeerEstado(AlLeerEstado alLeerEstado) {
+    QMetaObject::invokeMethod(
+        m_trabajador,
+        [trabajador = m_trabajador, alLeerEstado = std::move(alLeerEstado)] {
+            trabajador->m_alLeerEstado = alLeerEstado;
         },
         Qt::QueuedConnection);
 }

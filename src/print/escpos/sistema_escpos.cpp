@@ -76,8 +76,16 @@ public:
     void consultarTrabajo(const QString& impresora, qint64 trabajo,
                           std::function<void(const EstadoCola&)> respuesta) override;
     void cancelarTrabajo(const QString& impresora, qint64 trabajo) override;
+    void observarEstados(std::function<void(const LecturaImpresora&)> observador) override;
+    void sondearEstados() override;
 
 private:
+    /// A state heard from interno or the raw queues' system: the ESC/POS printers on a queue of that name take
+    /// it as theirs, and a printer of interno replaced by an ESC/POS one is left out.
+    void lecturaInterna(const LecturaImpresora& lectura, bool deInterno);
+    /// A receipt printer's status, heard on the printers' thread around a job or probe.
+    void lecturaEscpos(const QString& direccion, const QString& motivo, const std::optional<EstadoEscpos>& estado);
+
     ImpresoraEscpos* escpos(const QString& nombre);
     SistemaImpresion& colas() { return m_colas ? *m_colas : *m_interno; }
 
@@ -142,6 +150,13 @@ void ImpresoraEscpos::descartarDocumento() {
 SistemaEscpos::SistemaEscpos(std::unique_ptr<SistemaImpresion> interno, const QList<DestinoEscpos>& impresoras,
                              std::unique_ptr<SistemaImpresion> colasCups, LimitesEscpos limites)
     : m_interno(std::move(interno)), m_colas(std::move(colasCups)), m_hilo(limites) {
+    m_hilo.fijarAlLeerEstado(
+        [this](const DestinoEscpos& d, const QString& motivo, const std::optional<EstadoEscpos>& estado) {
+            QMetaObject::invokeMethod(
+                &m_receptor,
+                [this, direccion = d.direccion(), motivo, estado] { lecturaEscpos(direccion, motivo, estado); },
+                Qt::QueuedConnection);
+        });
     for (const DestinoEscpos& d : impresoras) {
         if (escpos(d.nombre)) {
             qCWarning(registroEscpos) << "Impresora ESC/POS repetida, se usa la primera:" << d.nombre << d.direccion();
@@ -292,6 +307,47 @@ void SistemaEscpos::cancelarTrabajo(const QString& impresora, qint64 trabajo) {
     } else {
         m_trabajos.erase(trabajo);
         m_hilo.cancelar(i->destino(), trabajo);
+    }
+}
+
+void SistemaEscpos::observarEstados(std::function<void(const LecturaImpresora&)> observador) {
+    SistemaImpresion::observarEstados(std::move(observador));
+    m_interno->observarEstados([this](const LecturaImpresora& l) { lecturaInterna(l, true); });
+    if (m_colas)
+        m_colas->observarEstados([this](const LecturaImpresora& l) { lecturaInterna(l, false); });
+}
+
+void SistemaEscpos::sondearEstados() {
+    m_interno->sondearEstados();
+    bool colasCups = false;
+    for (const auto& i : m_escpos) {
+        if (i->destino().tipo == DestinoEscpos::Tipo::Cups)
+            colasCups = true;
+        else
+            m_hilo.consultar(i->destino());
+    }
+    if (colasCups && m_colas)
+        m_colas->sondearEstados();
+}
+
+void SistemaEscpos::lecturaInterna(const LecturaImpresora& lectura, bool deInterno) {
+    const bool todas = lectura.nombre.isEmpty();
+    for (const auto& i : m_escpos) {
+        const DestinoEscpos& d = i->destino();
+        if (d.tipo == DestinoEscpos::Tipo::Cups && (todas || mismaImpresora(d.ruta, lectura.nombre)))
+            avisarEstado({d.nombre, ClaseImpresora::Escpos, d.direccion(), lectura.estado});
+    }
+    if (deInterno && (todas || !escpos(lectura.nombre)))
+        avisarEstado(lectura);
+}
+
+void SistemaEscpos::lecturaEscpos(const QString& direccion, const QString& motivo,
+                                  const std::optional<EstadoEscpos>& estado) {
+    const EstadoImpresora e = estado ? estadoImpresoraEscpos(*estado) : estadoDeMotivo(motivo);
+    // One printer may go by two names: each hears it.
+    for (const auto& i : m_escpos) {
+        if (i->destino().direccion() == direccion)
+            avisarEstado({i->destino().nombre, ClaseImpresora::Escpos, direccion, e});
     }
 }
 

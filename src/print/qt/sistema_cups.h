@@ -34,6 +34,8 @@ public:
     void consultarTrabajo(const QString& impresora, qint64 trabajo,
                           std::function<void(const EstadoCola&)> respuesta) override;
     void cancelarTrabajo(const QString& impresora, qint64 trabajo) override;
+    /// Every queue's state and reasons, read on the CUPS thread (estado_cups.cpp).
+    void sondearEstados() override;
 
 private:
     /// CUPS's default destination; raises when it has none.
