@@ -23,6 +23,7 @@
 #include "app/dialogos.h"
 #include "app/funciones.h"
 #include "app/pestana_trabajos.h"
+#include "app/salud_agente.h"
 #include "app/registro.h"
 #include "app/textos_agente.h"
 #include "print/documentos.h"
@@ -70,6 +71,10 @@ frmMain::frmMain(DependenciasVentana dependencias, QWidget* parent)
         std::make_unique<Despachador>(*m_documentos, [this](const QString& e) { anotar(registroDespachador(), e); });
     m_enlace =
         std::make_unique<Enlace>(m_dep.enlace, *this, [this](const QString& m) { m_despachador->procesarMensaje(m); });
+    if (m_dep.crearSalud) {
+        m_salud = m_dep.crearSalud(*this, trabajos);
+        SSTab1->insertTab(SSTab1->indexOf(tabTrabajos) + 1, m_salud->pestana(), QStringLiteral("Impresoras"));
+    }
 
     connect(&SysTray, &clsSystray::notificacionVentana, this,
             [this](int boton, double x) { Form_MouseMove(boton, 0, x, 0); });
