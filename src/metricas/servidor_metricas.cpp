@@ -32,7 +32,7 @@ public:
         connect(m_socket, &QTcpSocket::readyRead, this, &ConexionMetricas::leer);
         connect(m_socket, &QTcpSocket::disconnected, this, [this] { cerrar(); });
         connect(m_socket, &QTcpSocket::bytesWritten, this, [this] {
-            if (m_respondida && m_socket->bytesToWrite() == 0)
+            if (m_respondida && m_completa && m_socket->bytesToWrite() == 0)
                 cerrar();
         });
         if (auto* ssl = qobject_cast<QSslSocket*>(m_socket))
@@ -41,13 +41,18 @@ public:
 
 private:
     void leer() {
-        if (m_respondida)
+        // After a refusal the rest of an oversized request is read and dropped until the client closes or the
+        // time is up: closing with it unread would reset the connection before the refusal could be read.
+        if (m_respondida) {
+            m_socket->skip(m_socket->bytesAvailable());
             return;
+        }
         m_cabecera += m_socket->read(m_limites.cabecera + 1 - m_cabecera.size());
         const qsizetype fin = m_cabecera.indexOf("\r\n\r\n");
         if (fin < 0 && m_cabecera.size() <= m_limites.cabecera)
             return;
         if (fin < 0) {
+            m_completa = false;
             responder({431, QByteArrayLiteral("cabecera demasiado larga\n")});
             return;
         }
@@ -80,6 +85,8 @@ private:
     QTimer m_plazo;
     QByteArray m_cabecera;
     bool m_respondida = false;
+    /// The whole request was read: nothing is left unread when the answer is out.
+    bool m_completa = true;
     bool m_cerrada = false;
 };
 

@@ -38,11 +38,11 @@ EstadoImpresora estadoDeMotivo(const QString& motivo) {
     if (motivo == QLatin1String("tapa abierta"))
         return EstadoImpresora::TapaAbierta;
     // A CUPS queue whose device went away says "desconectada": for the cashier it is the same as offline.
-    if (motivo == QLatin1String("fuera de línea") || motivo == QLatin1String("desconectada"))
+    if (motivo == u"fuera de línea" || motivo == QLatin1String("desconectada"))
         return EstadoImpresora::FueraDeLinea;
     // A receipt printer that cannot be reached, takes no bytes or drops the connection.
     if (motivo == QLatin1String("no responde") || motivo == QLatin1String("no recibe datos") ||
-        motivo == QLatin1String("cortó la conexión") || motivo.startsWith(QLatin1String("no se puede abrir")))
+        motivo == u"cortó la conexión" || motivo.startsWith(QLatin1String("no se puede abrir")))
         return EstadoImpresora::NoResponde;
     return EstadoImpresora::Detenida;
 }
