@@ -4,6 +4,7 @@
 #include <QScopeGuard>
 
 #include <csignal>
+#include <map>
 #include <numeric>
 #include <sys/types.h>
 
@@ -152,6 +153,25 @@ TEST_F(ImpresionCups, UnaColaQueNoPuedeRecibirTrabajosFallaElSondeo) {
         cups(QString::fromLatin1(c.reparar), {cola});
         EXPECT_NO_THROW(impresora.sondear());
     }
+}
+
+TEST_F(ImpresionCups, ElEstadoDeCadaColaLlegaPorElHiloDeCupsSinEsperarlo) {
+    std::map<QString, QString> oidas;
+    sistema->observarEstados([&](const LecturaImpresora& l) {
+        oidas[l.nombre] = textoEstado(l.estado) + u' ' + l.destino.section(u':', 0, 0);
+    });
+    cups(QStringLiteral("cupsdisable"), {QStringLiteral("Detenida")});
+    cups(QStringLiteral("cupsreject"), {QStringLiteral("Rechaza")});
+    const auto reparar = qScopeGuard([] {
+        ejecutar(QStringLiteral("cupsenable"), {QStringLiteral("Detenida")});
+        ejecutar(QStringLiteral("cupsaccept"), {QStringLiteral("Rechaza")});
+    });
+    sistema->sondearEstados();
+    EXPECT_TRUE(oidas.empty()) << "the answer comes later, as an event";
+    EXPECT_TRUE(esperarHasta([&] { return oidas.size() >= 5; }));
+    EXPECT_EQ(oidas[QStringLiteral("Facturas")], QStringLiteral("lista capture"));
+    EXPECT_EQ(oidas[QStringLiteral("Detenida")], QStringLiteral("detenida capture"));
+    EXPECT_EQ(oidas[QStringLiteral("Rechaza")], QStringLiteral("detenida capture"));
 }
 
 TEST_F(ImpresionCups, UnaColaBorradaDespuesDeElegirlaFallaElSondeoYElTrabajo) {
