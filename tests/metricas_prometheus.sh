@@ -10,9 +10,9 @@
 set -uo pipefail
 agente=$1 servicio=$2 impresora=$3 muestras=$4 reglas=$5
 tmp=$(mktemp -d)
-pid='' ipid='' apid='' ppid_=''
+pid='' ipid='' apid='' ppid_='' spid=''
 # shellcheck disable=SC2086 # each is a process id or nothing
-trap 'kill $pid $ipid $apid $ppid_ 2>/dev/null; wait 2>/dev/null; rm -rf "$tmp"' EXIT
+trap 'kill $pid $ipid $apid $ppid_ $spid 2>/dev/null; wait 2>/dev/null; rm -rf "$tmp"' EXIT
 # shellcheck source=comun.sh
 . "$(dirname "$(realpath "$0")")/comun.sh"
 export XDG_CONFIG_HOME="$tmp/usuario" XDG_CONFIG_DIRS="$tmp/sistema" XDG_RUNTIME_DIR="$tmp" QT_QPA_PLATFORM=offscreen
@@ -159,6 +159,31 @@ wait $largo
 for fd in "${multitud[@]}" "$lento"; do exec {fd}>&-; done
 grep -q '^HTTP/1.1 200 ' <(pedir 'GET /metrics HTTP/1.1') || falla "después de los clientes hostiles /metrics no responde"
 hasta vale 'kestrel_mensajes_total{tipo="comanda"}' 3 || falla "la comanda de después no figura en Prometheus"
+
+# Over HTTPS: a second agent (no service to reach) with a certificate for 127.0.0.1, scraped by the same
+# Prometheus once its configuration is reloaded with the chain's authority.
+openssl req -x509 -newkey rsa:2048 -nodes -days 1 -subj /CN=127.0.0.1 -addext subjectAltName=IP:127.0.0.1 \
+    -keyout "$tmp/metricas.key" -out "$tmp/metricas.pem" 2>/dev/null || falla "openssl no hizo el certificado"
+mkdir -p "$tmp/segundo"
+echo 123456789012346 >"$tmp/segundo/Acceso"
+pseg=$(libre)
+"$agente" --servidor "127.0.0.1:1" --carpeta "$tmp/segundo" --salida "$tmp/pdf2" --impresoras-virtuales Caja \
+    --metricas "127.0.0.1:$pseg" --metricas-certificado "$tmp/metricas.pem" --metricas-clave "$tmp/metricas.key" \
+    >"$tmp/segundo.log" 2>&1 &
+spid=$!
+hasta grep -q "Métricas en https://127.0.0.1:$pseg/metrics" "$tmp/segundo.log" || falla "HTTPS: $(cat "$tmp/segundo.log")"
+cat >>"$tmp/prometheus.yml" <<FIN
+  - job_name: kestrel-https
+    scheme: https
+    tls_config: {ca_file: "$tmp/metricas.pem"}
+    static_configs:
+      - targets: ["127.0.0.1:$pseg"]
+FIN
+kill -HUP "$ppid_"
+hasta vale 'kestrel_impresora_estado{job="kestrel-https",impresora="Caja",estado="lista"}' 1 ||
+    falla "Prometheus no leyó las métricas por HTTPS: $(valor 'up{job="kestrel-https"}')"
+grep -q '^HTTP/1.1 200 ' <(pedir 'GET /metrics HTTP/1.1') || falla "el primer agente dejó de responder"
+kill "$spid"
 
 [ "$fallos" = 0 ] && echo "todo bien" && exit 0
 tail -20 "$tmp/agente.log"

@@ -31,10 +31,6 @@ public:
         m_plazo.start(m_limites.plazo);
         connect(m_socket, &QTcpSocket::readyRead, this, &ConexionMetricas::leer);
         connect(m_socket, &QTcpSocket::disconnected, this, [this] { cerrar(); });
-        connect(m_socket, &QTcpSocket::bytesWritten, this, [this] {
-            if (m_respondida && m_completa && m_socket->bytesToWrite() == 0)
-                cerrar();
-        });
         if (auto* ssl = qobject_cast<QSslSocket*>(m_socket))
             connect(ssl, &QSslSocket::sslErrors, this, [this] { cerrar(); });
     }
@@ -67,6 +63,10 @@ private:
                                "\r\nContent-Length: " + QByteArray::number(r.cuerpo.size()) +
                                "\r\nConnection: close\r\n\r\n" + r.cuerpo;
         m_socket->write(respuesta);
+        // Closes once everything written is out (over TLS, encrypted and followed by its close notice); the
+        // time limit still ends a client that stops reading.
+        if (m_completa)
+            m_socket->disconnectFromHost();
     }
 
     void cerrar() {
