@@ -2,6 +2,7 @@
 
 #include <map>
 #include <optional>
+#include <set>
 #include <utility>
 #include <vector>
 
@@ -104,6 +105,9 @@ private:
     std::map<qint64, EstadoCola> m_trabajos;
     qint64 m_siguiente = 0;
     qint64 m_ultimo = 0;
+    /// Addresses with a poll queued and not answered yet: a printer that does not answer gets one at a time,
+    /// so polls never pile up in front of its documents.
+    std::set<QString> m_consultando;
     /// Where the printers' thread delivers the ends of jobs; made before the thread, so it outlives it.
     QObject m_receptor;
     HiloEscpos m_hilo;
@@ -323,7 +327,7 @@ void SistemaEscpos::sondearEstados() {
     for (const auto& i : m_escpos) {
         if (i->destino().tipo == DestinoEscpos::Tipo::Cups)
             colasCups = true;
-        else
+        else if (m_consultando.insert(i->destino().direccion()).second)
             m_hilo.consultar(i->destino());
     }
     if (colasCups && m_colas)
@@ -343,6 +347,7 @@ void SistemaEscpos::lecturaInterna(const LecturaImpresora& lectura, bool deInter
 
 void SistemaEscpos::lecturaEscpos(const QString& direccion, const QString& motivo,
                                   const std::optional<EstadoEscpos>& estado) {
+    m_consultando.erase(direccion);
     const EstadoImpresora e = estado ? estadoImpresoraEscpos(*estado) : estadoDeMotivo(motivo);
     // One printer may go by two names: each hears it.
     for (const auto& i : m_escpos) {

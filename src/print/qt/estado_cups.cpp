@@ -108,9 +108,9 @@ void SistemaCups::sondearEstados() {
     const auto limite = m_hilo->limite();
     std::weak_ptr<QObject> receptor = m_receptor;
     const auto observador = observadorEstados();
-    if (!observador)
+    if (!observador || m_sondeoEnCurso->exchange(true))
         return;
-    m_hilo->encargar([observador, limite, receptor] {
+    m_hilo->encargar([observador, limite, receptor, enCurso = m_sondeoEnCurso] {
         QList<LecturaImpresora> lecturas;
         try {
             lecturas = leerEstadosCups(limite);
@@ -118,6 +118,7 @@ void SistemaCups::sondearEstados() {
             // An empty name stands for every printer of the kind: the scheduler itself does not answer.
             lecturas = {{QString(), ClaseImpresora::Cups, QString(), EstadoImpresora::NoResponde}};
         }
+        enCurso->store(false);
         if (const std::shared_ptr<QObject> r = receptor.lock()) {
             QMetaObject::invokeMethod(
                 r.get(),

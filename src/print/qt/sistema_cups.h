@@ -49,6 +49,8 @@ private:
     std::shared_ptr<QObject> m_receptor{new QObject, [](QObject* o) { o->deleteLater(); }};
     /// The number of the job the last document or drawer pulse became, written by the CUPS thread.
     std::shared_ptr<std::atomic<qint64>> m_ultimo = std::make_shared<std::atomic<qint64>>(0);
+    /// True from a poll of the queues' states until its answer: a wedged scheduler gets one poll at a time.
+    std::shared_ptr<std::atomic_bool> m_sondeoEnCurso = std::make_shared<std::atomic_bool>(false);
     std::shared_ptr<HiloCups> m_hilo;
     CatalogoFuentes m_fuentes;
     QStringList m_lista;
