@@ -106,6 +106,12 @@ hasta vale 'kestrel_documentos_total{tipo="comanda",impresora="Cocina",estado="r
 echo normal >"$tmp/control"
 hasta vale 'kestrel_impresora_estado{impresora="Cocina",estado="lista"}' 1 || falla "Cocina no volvió a lista"
 
+# Polled every second, the printer gave one balloon turning bad and one coming back.
+for globo in "Impresora Cocina: sin papel" "Impresora Cocina: lista"; do
+    [ "$(grep -c "kestrel.globos info: Impresoras: $globo\$" "$tmp/agente.log")" = 1 ] ||
+        falla "globo \"$globo\": $(grep -c "$globo" "$tmp/agente.log") veces"
+done
+
 declare -A esperado=(
     ['kestrel_build_info']=1
     ['kestrel_enlace_conectado']=1
