@@ -2,10 +2,10 @@
 # Receipt printers spoken to in ESC/POS as a branch meets them: the agent, the demo service and the printer
 # emulator over loopback. A kitchen ticket reaches a ready printer whole and cut; a printer out of paper fails
 # its probe and the ticket goes to the default printer; paper that runs out after one ticket sends the next
-# one there too; a printer that drops the connection mid-ticket has it re-routed by the follow-up; the cash
-# drawer on an ESC/POS default printer is its five bytes and nothing else; a reprint from the command line
-# is followed to its end. Each step waits on files and
-# processes, never on the clock.
+# one there too; a printer that drops the connection mid-ticket, one that never reads and one that reads far
+# too slowly have it re-routed by the follow-up, while one that never answers its status but takes every byte
+# is trusted; the cash drawer on an ESC/POS default printer is its five bytes and nothing else; a reprint from
+# the command line is followed to its end. Each step waits on files and processes, never on the clock.
 #   escpos_agente.sh KESTREL_AGENTE KESTREL_SERVICIO KESTREL_IMPRESORA MUESTRAS
 set -uo pipefail
 agente=$1 servicio=$2 impresora=$3 muestras=$4
@@ -19,9 +19,9 @@ export XDG_CONFIG_HOME="$tmp/usuario" XDG_CONFIG_DIRS="$tmp/sistema" XDG_RUNTIME
 unset DISPLAY WAYLAND_DISPLAY
 t=$'\t'
 
-# Polls until the command succeeds, for at most 15 s.
+# Polls until the command succeeds, for at most 30 s (a printer that stops reading takes 10 s to fail).
 hasta() {
-    for _ in $(seq 150); do
+    for _ in $(seq 300); do
         "$@" && return 0
         sleep 0.1
     done
@@ -56,7 +56,10 @@ caso() {
     dir=$tmp/$1
     local nombre=$2 opciones=$3 envios=() m
     shift 3
-    for m in "$@"; do envios+=(--enviar "$muestras/$m"); done
+    for m in "$@"; do
+        [[ $m = /* ]] || m=$muestras/$m
+        envios+=(--enviar "$m")
+    done
     lista=
     mkdir -p "$dir/agente" "$dir/pdf"
     echo 123456789012345 >"$dir/agente/Acceso"
@@ -87,9 +90,16 @@ caso() {
 
 # Lines of a file without the emulator's annotations: what would be read on the paper.
 en_papel() { sed -E '/^\[(avance [0-9]+|corte)\]$/d; s/^\[[^]]*\] ?//' "$1"; }
-previa=$("$agente" --previsualizar "$muestras/comanda.json" --impresoras Facturas,Cocina,Bar 2>"$tmp/previa.log")
-cocina=$(sed -n '/^=== Cocina ===$/,/^=== /p' <<<"$previa" | sed '1d;$d')
-[ -n "$cocina" ] || falla "la vista previa no tiene la comanda de Cocina: $previa"
+# The kitchen ticket of a message as the text view lays it out.
+vista_cocina() {
+    "$agente" --previsualizar "$1" --impresoras Facturas,Cocina,Bar 2>"$tmp/previa.log" |
+        sed -n '/^=== Cocina ===$/,/^=== /p' | sed '1d;$d'
+}
+cocina=$(vista_cocina "$muestras/comanda.json")
+[ -n "$cocina" ] || falla "la vista previa no tiene la comanda de Cocina: $(cat "$tmp/previa.log")"
+# A rush order: 60 dishes make a ticket of several kilobytes, more than a printer's network buffer holds.
+awk '/"Bandeja paisa"/ { for (i = 0; i < 59; i++) print } { print }' "$muestras/comanda.json" >"$tmp/grande.json"
+cocina_grande=$(vista_cocina "$tmp/grande.json")
 
 # A ready printer: the order's kitchen ticket, as the text view lays it out, and cut.
 caso normal Cocina "--estado normal" comanda.json
@@ -140,6 +150,30 @@ caso corta Cocina "--cortar-tras 100" comanda.json
     falla "corta: diario $lista"
 [ "$(head -1 "$dir/pdf/Facturas-1.txt")" = "Error en Impresora Cocina" ] ||
     falla "corta: el reenvío no tiene su aviso: $(head -2 "$dir/pdf/Facturas-1.txt")"
+
+# A printer that takes the connection and never reads, and one that reads 10 bytes a second (it answers its
+# probe): the ticket is not printed there but re-routed once, when ten seconds pass without the printer taking
+# more of it or answering its status after it.
+# The silent one never answers its probe: a ticket its buffer takes whole would be trusted, a rush order is not.
+for modo in no-lee lee-lento; do
+    if [ $modo = no-lee ]; then
+        caso $modo Cocina --no-lee "$tmp/grande.json"
+        esperada=$cocina_grande
+    else
+        caso $modo Cocina "--lee-lento 10" comanda.json
+        esperada=$cocina
+    fi
+    [ "$(sed -n 1p <<<"$lista")" = "comanda${t}Cocina${t}Facturas${t}reenviado${t}Cocina: no recibe datos" ] ||
+        falla "$modo: diario $lista"
+    [ "$(head -1 "$dir/pdf/Facturas-1.txt" 2>/dev/null)" = "Error en Impresora Cocina" ] &&
+        [ "$(sed 1d "$dir/pdf/Facturas-1.txt")" = "$esperada" ] || falla "$modo: no se reenvió la comanda a Facturas"
+    [ -e "$dir/pdf/Facturas-2.txt" ] && falla "$modo: la comanda se reenvió más de una vez"
+done
+
+# A printer that never answers its status but takes every byte is trusted.
+caso muda Cocina "--no-contesta" comanda.json
+[ "$(sed -n 1p <<<"$lista")" = "comanda${t}Cocina${t}Cocina${t}impreso${t}" ] || falla "muda: diario $lista"
+[ "$(en_papel "$dir/impresora/trabajo-1.txt")" = "$cocina" ] || falla "muda: la comanda no llegó entera"
 
 # The cash drawer on an ESC/POS default printer: the pulse and nothing else.
 caso cajon Facturas "" cajon.json

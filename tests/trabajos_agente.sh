@@ -56,12 +56,16 @@ salida=$("$agente" --reimprimir 1 --impresora Bar --carpeta "$tmp/agente" --impr
     --salida "$tmp/pdf" 2>&1)
 [ $? = 1 ] && grep -q "Bar no está instalada" <<<"$salida" || falla "impresora que no existe: $salida"
 
-# A damaged journal is set aside and a new one started.
+# A damaged journal is set aside, its write-ahead log beside it under the same name, and a new one started.
 rm -f "$tmp"/agente/trabajos.sqlite-*
 head -c 4096 /dev/urandom >"$tmp/agente/trabajos.sqlite"
+head -c 4096 /dev/urandom >"$tmp/agente/trabajos.sqlite-wal"
+cp "$tmp/agente/trabajos.sqlite-wal" "$tmp/wal"
 salida=$("$agente" --trabajos --carpeta "$tmp/agente" 2>&1) || falla "diario dañado: salida $?"
 grep -q "dañado" <<<"$salida" || falla "diario dañado sin aviso: $salida"
-ls "$tmp"/agente/trabajos.sqlite.danado-* >/dev/null 2>&1 || falla "el diario dañado no quedó aparte"
+aparte=$(ls "$tmp"/agente/trabajos.sqlite.danado-* 2>/dev/null | grep -v -- '-wal$' | grep -v -- '-shm$')
+[ -n "$aparte" ] || falla "el diario dañado no quedó aparte"
+cmp -s "$tmp/wal" "$aparte-wal" || falla "el registro del diario dañado no quedó a su lado: $(ls "$tmp/agente")"
 
 # A journal that cannot be written (a read-only file; root keeps the file modes only without its override
 # capability) is reported once, and printing and replies go on.
@@ -79,7 +83,7 @@ pid=
 kill "$agente_pid" 2>/dev/null
 wait "$agente_pid" 2>/dev/null
 [ "$(ls "$tmp"/pdf2/*.pdf 2>/dev/null | wc -l)" = 4 ] || falla "sin diario no se imprimieron las 4 comandas"
-[ "$(grep -c "Diario de trabajos: .*La impresión sigue sin registrar" "$tmp/agente2.log")" = 1 ] ||
+[ "$(grep -c "Diario de trabajos: .*La impresión sigue; los trabajos esperan en memoria" "$tmp/agente2.log")" = 1 ] ||
     falla "el diario de solo lectura no se informó una vez: $(grep Diario "$tmp/agente2.log")"
 
 [ "$fallos" = 0 ] && echo "todo bien" && exit 0

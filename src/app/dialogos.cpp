@@ -5,6 +5,9 @@
 #include <QMessageBox>
 #include <QRegularExpression>
 #include <QStringList>
+#include <QTimer>
+
+#include <algorithm>
 
 namespace kestrel {
 
@@ -22,12 +25,22 @@ QString filtroQt(const QString& filtro) {
 }
 
 void DialogosQt::mensaje(const QString& texto, IconoMensaje icono, const QString& titulo) {
+    mostrar(texto, icono, titulo, 0);
+}
+
+void DialogosQt::aviso(const QString& texto, IconoMensaje icono, const QString& titulo, int plazoMs) {
+    mostrar(texto, icono, titulo, std::max(1, plazoMs));
+}
+
+void DialogosQt::mostrar(const QString& texto, IconoMensaje icono, const QString& titulo, int plazoMs) {
     QMessageBox::Icon qicono = QMessageBox::Information;
     if (icono == IconoMensaje::Exclamacion)
         qicono = QMessageBox::Warning;
     else if (icono == IconoMensaje::Critico)
         qicono = QMessageBox::Critical;
     QMessageBox caja(qicono, titulo, texto, QMessageBox::Ok, m_padre);
+    if (plazoMs > 0)
+        QTimer::singleShot(plazoMs, &caja, [&caja] { caja.done(QMessageBox::Ok); });
     caja.exec();
 }
 

@@ -85,7 +85,12 @@ Enlace::Enlace(ConfiguracionEnlace configuracion, SalidaEnlace& salida,
     });
     if (m_config.tls)
         winsock.setSslConfiguration(*m_config.tls);
-    connect(&winsock, &QTcpSocket::readyRead, this, [this] { winsock_DataArrival(winsock.bytesAvailable()); });
+    winsock.setReadBufferSize(lecturaEnlace);
+    connect(&winsock, &QTcpSocket::readyRead, this, [this] {
+        // Read again once the waiting messages are done (procesarPendientes).
+        if (!m_enmarcador.hayMensaje())
+            winsock_DataArrival(winsock.bytesAvailable());
+    });
     connect(&winsock, &QTcpSocket::disconnected, this, &Enlace::alDesconectar);
     connect(&winsock, &QTcpSocket::errorOccurred, this, &Enlace::alFallar);
 }
@@ -252,6 +257,15 @@ void Enlace::procesarPendientes() {
         enviarEstado();
         m_salida.agregarLog(lineaFin);
     }
+    // What the service sent meanwhile waited in the socket: it is read once this loop is over.
+    if (winsock.bytesAvailable() > 0)
+        QMetaObject::invokeMethod(
+            this,
+            [this] {
+                if (!m_enmarcador.hayMensaje())
+                    winsock_DataArrival(winsock.bytesAvailable());
+            },
+            Qt::QueuedConnection);
 }
 
 void Enlace::alDesconectar() {

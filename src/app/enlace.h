@@ -19,6 +19,10 @@ namespace kestrel {
 
 /// The central print service's port.
 inline constexpr quint16 puertoServicio = 3000;
+/// Bytes the link takes from the socket at a time. While complete messages wait to be processed nothing more
+/// is read, so a burst from the service waits in the system's buffers (and slows the service down) instead of
+/// piling up in the agent.
+inline constexpr qint64 lecturaEnlace = 1024 * 1024;
 
 /// Address and timing of the link. The intervals are injectable so that tests never wait real seconds.
 struct ConfiguracionEnlace {

@@ -52,6 +52,9 @@ void Enmarcador::cortar(qsizetype inicioBusqueda) {
     }
     if (desde > 0)
         m_resto.remove(0, desde);
+    // Only once most of it is free, so the work stays linear in the text received.
+    if (m_resto.capacity() > capacidadRetenida && m_resto.size() < m_resto.capacity() / 4)
+        m_resto.squeeze();
 }
 
 MensajeRecibido Enmarcador::tomarMensaje() {

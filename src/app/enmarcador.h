@@ -24,9 +24,14 @@ struct MensajeRecibido {
 /// Work is linear in the text received: each chunk is searched only from where a marker could start.
 class Enmarcador {
 public:
-    /// Well above any real message (they are a few kilobytes) yet small enough that an unterminated stream
-    /// cannot exhaust the memory of a branch PC.
-    static constexpr qsizetype limitePorOmision = qsizetype{128} * 1024 * 1024;
+    /// The largest message accepted, in characters (8 MiB). Real messages are a few kilobytes and the largest
+    /// invoice imaginable (hundreds of products with their details) stays well under 4 MiB; a message is held
+    /// several times over while it is read, cut and parsed, so a bigger limit would only let an unterminated
+    /// stream take the memory of a branch PC.
+    static constexpr qsizetype limitePorOmision = qsizetype{8} * 1024 * 1024;
+    /// Room the unfinished text keeps between messages; a burst may grow it far beyond, and it is given back
+    /// once the burst has been cut.
+    static constexpr qsizetype capacidadRetenida = 64 * 1024;
 
     explicit Enmarcador(qsizetype limite = limitePorOmision);
 
@@ -46,6 +51,8 @@ public:
     /// Characters waiting for a marker.
     qsizetype pendiente() const { return m_descartando ? m_descartados : m_resto.size(); }
     qsizetype limite() const { return m_limite; }
+    /// Characters of memory the unfinished text holds.
+    qsizetype capacidad() const { return m_resto.capacity(); }
 
 private:
     void cortar(qsizetype inicioBusqueda);

@@ -18,6 +18,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdio>
 
 #include "app/despachador.h"
 #include "app/dialogos.h"
@@ -63,18 +64,10 @@ frmMain::frmMain(DependenciasVentana dependencias, QWidget* parent)
     setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                    Qt::WindowMinimizeButtonHint);
     construirControles();
-
-    TrabajosAgente trabajos;
-    m_documentos = m_dep.crearDocumentos(*this, trabajos);
-    tabTrabajos->fijarTrabajos(std::move(trabajos.diario), trabajos.grabador);
-    m_despachador =
-        std::make_unique<Despachador>(*m_documentos, [this](const QString& e) { anotar(registroDespachador(), e); });
+    // The printing and its journal come in Form_Load, once this copy holds the folder: a second copy must not
+    // open the running agent's journal (its start-up would mark that agent's documents in flight as unknown).
     m_enlace =
         std::make_unique<Enlace>(m_dep.enlace, *this, [this](const QString& m) { m_despachador->procesarMensaje(m); });
-    if (m_dep.crearSalud) {
-        m_salud = m_dep.crearSalud(*this, trabajos);
-        SSTab1->insertTab(SSTab1->indexOf(tabTrabajos) + 1, m_salud->pestana(), QStringLiteral("Impresoras"));
-    }
 
     connect(&SysTray, &clsSystray::notificacionVentana, this,
             [this](int boton, double x) { Form_MouseMove(boton, 0, x, 0); });
@@ -196,9 +189,24 @@ void frmMain::construirControles() {
 bool frmMain::Form_Load() {
     m_enlace->reconectar = false;
     if (!m_instancia.adquirir()) {
-        m_dep.dialogos->mensaje(QStringLiteral("La Aplicación ya esta en ejecución"), IconoMensaje::Exclamacion,
-                                textosagente::tituloAplicacion);
+        std::fprintf(stderr,
+                     "kestrel-agente: ya hay un agente en ejecución con la carpeta %s en esta sesión; este se "
+                     "cierra sin tocarla\n",
+                     qUtf8Printable(QDir::toNativeSeparators(m_dep.carpetaAplicacion)));
+        // Nobody may be at the screen (an autostart, a remote session): the box closes itself and the process
+        // ends all the same. "ya esta" without its accent is the system's own text: do not correct it.
+        m_dep.dialogos->aviso(QStringLiteral("La Aplicación ya esta en ejecución"), IconoMensaje::Exclamacion,
+                              textosagente::tituloAplicacion, plazoAvisoInstancia);
         return false;
+    }
+    TrabajosAgente trabajos;
+    m_documentos = m_dep.crearDocumentos(*this, trabajos);
+    tabTrabajos->fijarTrabajos(std::move(trabajos.diario), trabajos.grabador);
+    m_despachador =
+        std::make_unique<Despachador>(*m_documentos, [this](const QString& e) { anotar(registroDespachador(), e); });
+    if (m_dep.crearSalud) {
+        m_salud = m_dep.crearSalud(*this, trabajos);
+        SSTab1->insertTab(SSTab1->indexOf(tabTrabajos) + 1, m_salud->pestana(), QStringLiteral("Impresoras"));
     }
     m_enlace->iniciar();
     // The watch connects only once the code is known: an identification sent while the question is still on

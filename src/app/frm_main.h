@@ -46,7 +46,8 @@ struct DependenciasVentana {
     std::function<std::unique_ptr<Documentos>(Avisos&, TrabajosAgente&)> crearDocumentos;
     /// Ends the process with the given code.
     std::function<void(int)> terminar;
-    /// Printer health and metrics, built once the link exists; none when empty.
+    /// Printer health and metrics, built in Form_Load with the printing (once this copy holds the folder), so a
+    /// second copy never takes the metrics port; none when empty.
     std::function<std::unique_ptr<SaludAgente>(frmMain&, const TrabajosAgente&)> crearSalud;
 };
 
@@ -58,7 +59,9 @@ public:
     explicit frmMain(DependenciasVentana dependencias, QWidget* parent = nullptr);
     ~frmMain() override;
 
-    /// Start-up. false when another copy already runs on this folder: the caller ends the process.
+    /// Start-up. false when another copy already runs on this folder: this one then has said so (standard
+    /// error and a box that closes itself after plazoAvisoInstancia) without touching the folder, the journal
+    /// or the service, and the caller ends the process.
     bool Form_Load();
     /// Removes the tray icon (the window is going away).
     void Form_Unload();
@@ -92,6 +95,8 @@ public:
 
     static constexpr qsizetype limiteEntradaLog = RegistroVentana::limiteEntrada;
     static constexpr qsizetype limiteLog = RegistroVentana::limite;
+    /// How long the refusal of a second copy stays on screen when nobody answers it.
+    static constexpr int plazoAvisoInstancia = 5000;
 
 protected:
     void closeEvent(QCloseEvent* evento) override;

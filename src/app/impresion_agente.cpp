@@ -42,7 +42,9 @@ std::unique_ptr<SistemaImpresion> crearSistemaAgente(const OpcionesImpresion& op
     // A raw queue is a CUPS queue even when the documents go to virtual printers.
     std::unique_ptr<SistemaImpresion> colasCups =
         colas && !opciones.impresorasVirtuales.isEmpty() ? crearSistemaCups() : nullptr;
-    return crearSistemaEscpos(std::move(sistema), opciones.escpos, std::move(colasCups));
+    LimitesEscpos limites;
+    limites.documento = std::chrono::seconds(std::max(1, opciones.limiteImpresion));
+    return crearSistemaEscpos(std::move(sistema), opciones.escpos, std::move(colasCups), limites);
 }
 
 std::unique_ptr<Documentos> crearImpresionAgente(const OpcionesImpresion& opciones, Avisos& avisos,

@@ -117,7 +117,7 @@ int modoAgente(int argc, char** argv, const QStringList& argumentos) {
     frmMain ventana(dependencias);
     dialogos.fijarPadre(&ventana);
     if (!ventana.Form_Load())
-        return 0;
+        return 1;
     return QApplication::exec();
 }
 

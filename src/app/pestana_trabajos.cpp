@@ -138,7 +138,13 @@ void PestanaTrabajos::refrescar() {
     tblTrabajos->setVerticalHeaderLabels(numeros);
     if (filaElegida >= 0)
         tblTrabajos->selectRow(filaElegida);
-    tblTrabajos->resizeColumnsToContents();
+    // Fitted once: refitting at every refresh would undo a width the user set, and fitting the last column
+    // would stop it from stretching to the table's edge.
+    if (!m_anchosFijados && !entradas.isEmpty()) {
+        for (int columna = 0; columna + 1 < tblTrabajos->columnCount(); ++columna)
+            tblTrabajos->resizeColumnToContents(columna);
+        m_anchosFijados = true;
+    }
 }
 
 void PestanaTrabajos::llenarImpresoras() {

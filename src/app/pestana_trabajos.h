@@ -42,6 +42,8 @@ protected:
 private:
     Avisos& m_avisos;
     bool m_pendiente = false;
+    /// The columns were fitted to the first entries; from then on their widths are the user's.
+    bool m_anchosFijados = false;
     std::shared_ptr<DiarioSqlite> m_diario;
     GrabadorTrabajos* m_grabador = nullptr;
     // A document writes its entry twice (before and after sending): one redraw for both.

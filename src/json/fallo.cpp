@@ -23,6 +23,8 @@ QString FalloPlataforma::descripcionEstandar(int numero) {
         return QStringLiteral("Subíndice fuera del intervalo");
     case numerofallo::divisionPorCero:
         return QStringLiteral("División por cero");
+    case numerofallo::dispositivoNoDisponible:
+        return QStringLiteral("Dispositivo no disponible");
     case numerofallo::tiposNoCoinciden:
         return QStringLiteral("No coinciden los tipos");
     case numerofallo::usoNoValidoDeNull:

@@ -12,6 +12,9 @@ namespace numerofallo {
 inline constexpr int llamadaNoValida = 5;
 inline constexpr int desbordamiento = 6;
 inline constexpr int fueraDeIntervalo = 9;
+/// The printer system did not answer in time, or cannot be reached for a moment: nothing definite was said
+/// about the printer, and the same call may work a little later.
+inline constexpr int dispositivoNoDisponible = 68;
 inline constexpr int divisionPorCero = 11;
 inline constexpr int tiposNoCoinciden = 13;
 inline constexpr int usoNoValidoDeNull = 94;

@@ -70,12 +70,36 @@ void ImpresoraGrabada::dibujarImagen(const QString& ruta, double x, double y, do
         d->dibujarImagen(ruta, x, y, ancho, alto);
 }
 
+void ImpresoraGrabada::sondear() {
+    if (!m_grabador.retenible()) {
+        real().sondear();
+        return;
+    }
+    auto& enCurso = m_grabador.m_enCurso;
+    enCurso->retenido.clear();
+    const QString nombre = real().nombreDispositivo();
+    QString motivo = m_grabador.m_seguimiento->retenida(nombre);
+    if (motivo.isEmpty() && !m_grabador.m_interno->responde(nombre))
+        motivo = QStringLiteral("no responde");
+    if (motivo.isEmpty()) {
+        try {
+            real().sondear();
+        } catch (const FalloPlataforma& fallo) {
+            if (fallo.numero() != numerofallo::dispositivoNoDisponible)
+                throw;
+            motivo = fallo.descripcion();
+        }
+    }
+    enCurso->retenido = motivo;
+}
+
 void ImpresoraGrabada::finDocumento() {
     if (!m_grabador.m_enCurso) {
         real().finDocumento();
         return;
     }
-    m_grabador.enviar(real().nombreDispositivo(), [this] { real().finDocumento(); });
+    m_grabador.enviar(
+        real().nombreDispositivo(), [this] { real().finDocumento(); }, [this] { real().descartarDocumento(); });
 }
 
 void ImpresoraGrabada::descartarDocumento() {
@@ -91,6 +115,33 @@ GrabadorTrabajos::~GrabadorTrabajos() = default;
 
 void GrabadorTrabajos::fijarSeguimiento(std::unique_ptr<SeguimientoTrabajos> seguimiento) {
     m_seguimiento = std::move(seguimiento);
+}
+
+bool GrabadorTrabajos::retenible() const {
+    // A drawer that opens minutes later, by itself, is worse than one that did not open; a reprint is asked
+    // for by someone waiting for its answer.
+    return m_seguimiento && m_enCurso && m_enCurso->tipo != TipoTrabajo::Cajon &&
+           m_enCurso->tipo != TipoTrabajo::Reimpresion;
+}
+
+QStringList GrabadorTrabajos::impresoras() {
+    try {
+        m_lista = m_interno->impresoras();
+    } catch (const FalloPlataforma& fallo) {
+        if (fallo.numero() != numerofallo::dispositivoNoDisponible || m_lista.isEmpty())
+            throw;
+    }
+    return m_lista;
+}
+
+QString GrabadorTrabajos::predeterminada() {
+    try {
+        m_predeterminada = m_interno->predeterminada();
+    } catch (const FalloPlataforma& fallo) {
+        if (fallo.numero() != numerofallo::dispositivoNoDisponible || m_predeterminada.isEmpty())
+            throw;
+    }
+    return m_predeterminada;
 }
 
 void GrabadorTrabajos::empezar(TipoTrabajo tipo, const QString& pedida, qint64 original) {
@@ -136,16 +187,11 @@ qint64 GrabadorTrabajos::terminar(EstadoTrabajo estado, const QString& usada, co
     return m_diario->anotar(e);
 }
 
-template <typename Enviar> void GrabadorTrabajos::enviar(const QString& usada, Enviar&& enviarlo) {
+template <typename Enviar, typename Descartar>
+void GrabadorTrabajos::enviar(const QString& usada, Enviar&& enviarlo, Descartar&& descartar) {
+    const bool retener = retenible();
     const EnCurso trabajo = *m_enCurso;
     const qint64 numero = terminar(EstadoTrabajo::Enviando, usada, trabajo.motivo);
-    m_interno->tomarTrabajo();
-    try {
-        enviarlo();
-    } catch (const FalloPlataforma& fallo) {
-        m_diario->actualizar(numero, EstadoTrabajo::Fallido, usada, fallo.descripcion());
-        throw;
-    }
     // A printer that is not installed was replaced by the default one without a probe failing: that is a
     // re-routed document too.
     const bool otra =
@@ -154,19 +200,44 @@ template <typename Enviar> void GrabadorTrabajos::enviar(const QString& usada, E
     if (otra && motivo.isEmpty())
         motivo = QStringLiteral("%1 no está instalada").arg(trabajo.pedida);
     const EstadoTrabajo estado = otra ? EstadoTrabajo::Reenviado : EstadoTrabajo::Impreso;
+    TrabajoSeguido t;
+    t.numero = numero;
+    t.tipo = trabajo.tipo;
+    t.pedida = trabajo.pedida;
+    t.usada = usada;
+    t.estado = estado;
+    t.motivo = motivo;
+    t.documento = trabajo.documento;
+
+    QString retenido = trabajo.retenido;
+    bool enDuda = false;
+    // Behind documents held for the same printer, whatever its probe said: tickets keep their order.
+    if (retener && retenido.isEmpty())
+        retenido = m_seguimiento->retenida(usada);
+    m_interno->tomarTrabajo();
+    if (retenido.isEmpty()) {
+        try {
+            enviarlo();
+        } catch (const FalloPlataforma& fallo) {
+            if (!retener || fallo.numero() != numerofallo::dispositivoNoDisponible) {
+                m_diario->actualizar(numero, EstadoTrabajo::Fallido, usada, fallo.descripcion());
+                throw;
+            }
+            retenido = fallo.descripcion();
+            enDuda = true;
+        }
+    } else {
+        descartar();
+    }
+    if (!retenido.isEmpty()) {
+        m_seguimiento->retener(std::move(t), retenido, enDuda);
+        return;
+    }
     const qint64 idCups = m_interno->tomarTrabajo();
     if (idCups != 0 && m_seguimiento) {
         // Handed to the spooler is not on paper yet: the entry stays "enviando" until the job ends, and
         // notes the job that carries it.
         m_diario->actualizar(numero, EstadoTrabajo::Enviando, usada, motivo, idCups);
-        TrabajoSeguido t;
-        t.numero = numero;
-        t.tipo = trabajo.tipo;
-        t.pedida = trabajo.pedida;
-        t.usada = usada;
-        t.estado = estado;
-        t.motivo = motivo;
-        t.documento = trabajo.documento;
         t.idCups = idCups;
         m_seguimiento->seguir(std::move(t));
         return;
@@ -199,7 +270,8 @@ qint64 GrabadorTrabajos::reenviar(const DocumentoTrabajo& documento, const QStri
         } else {
             // As with the probe's fallback, the notice is printed in the font the printer has at hand.
             QTemporaryDir imagenes;
-            destino.imprimir({ElementoLinea::deTexto(primeraLinea)});
+            if (!primeraLinea.isEmpty())
+                destino.imprimir({ElementoLinea::deTexto(primeraLinea)});
             documento.reproducir(destino, imagenes.path());
             destino.finDocumento();
         }
@@ -223,7 +295,8 @@ void GrabadorTrabajos::escribirCrudo(const QString& impresora, const QByteArray&
         return;
     }
     m_enCurso->documento.fijarCrudo(datos);
-    enviar(impresora, [&] { m_interno->escribirCrudo(impresora, datos); });
+    enviar(
+        impresora, [&] { m_interno->escribirCrudo(impresora, datos); }, [] {});
 }
 
 bool GrabadorTrabajos::reimprimir(const DocumentoTrabajo& documento, const QString& impresora, qint64 original,

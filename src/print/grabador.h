@@ -32,7 +32,9 @@ public:
     double anchoTexto(const QString& texto) override { return real().anchoTexto(texto); }
     double altoTexto(const QString& texto) override { return real().altoTexto(texto); }
     void dibujarImagen(const QString& ruta, double x, double y, double ancho, double alto) override;
-    void sondear() override { real().sondear(); }
+    /// Inside a document, a printer whose system does not answer, or that has documents held before this one,
+    /// is not probed (again): the document is recorded and held for it instead of failing.
+    void sondear() override;
     void cerrarSondeo() override { real().cerrarSondeo(); }
     void finDocumento() override;
     void descartarDocumento() override;
@@ -54,6 +56,8 @@ struct TrabajoEnCurso {
     QString motivo;
     bool respaldo = false;
     bool empezado = false;
+    /// Why the printer cannot take it now though nothing definite was said: it is held, not sent.
+    QString retenido;
     DocumentoTrabajo documento;
 };
 
@@ -80,16 +84,18 @@ public:
     void fijarSeguimiento(std::unique_ptr<SeguimientoTrabajos> seguimiento);
     /// True while a document is being printed: nothing else may use the printers meanwhile.
     bool documentoAbierto() const { return m_enCurso.has_value(); }
-    /// Prints documento again on the printer named impresora, with primeraLinea before it, outside the
-    /// journal; the spooler's job number (0 when there is none). Raises when the printer fails. The current
+    /// Prints documento again on the printer named impresora, with primeraLinea (when not empty) before it,
+    /// outside the journal; the spooler's job number (0 when there is none). Raises when the printer fails. The current
     /// printer stays the one it was.
     qint64 reenviar(const DocumentoTrabajo& documento, const QString& impresora, const QString& primeraLinea);
 
     DiarioTrabajos& diario() { return *m_diario; }
     SistemaImpresion& interno() { return *m_interno; }
 
-    QStringList impresoras() override { return m_interno->impresoras(); }
-    QString predeterminada() override { return m_interno->predeterminada(); }
+    /// interno's lists; while its printer system does not answer, the last ones it gave, so a document can still
+    /// be recorded and held for its printer.
+    QStringList impresoras() override;
+    QString predeterminada() override;
     void seleccionar(int indice) override { m_interno->seleccionar(indice); }
     Impresora& actual() override { return m_impresora; }
     void escribirCrudo(const QString& impresora, const QByteArray& datos) override;
@@ -99,8 +105,12 @@ private:
     friend class ImpresoraGrabada;
     using EnCurso = TrabajoEnCurso;
     /// Writes the open document as "enviando", runs enviar and writes the outcome; enviar's failure is
-    /// recorded and passed on.
-    template <typename Enviar> void enviar(const QString& usada, Enviar&& enviarlo);
+    /// recorded and passed on. A document whose printer does not answer is held instead (descartar drops what
+    /// the printer has of it) and nothing is raised.
+    template <typename Enviar, typename Descartar>
+    void enviar(const QString& usada, Enviar&& enviarlo, Descartar&& descartar);
+    /// Whether the open document may wait for its printer rather than fail.
+    bool retenible() const;
     /// Writes the open document as an entry in that state and closes it; the entry's number.
     qint64 terminar(EstadoTrabajo estado, const QString& usada, const QString& motivo);
 
@@ -109,6 +119,8 @@ private:
     ImpresoraGrabada m_impresora{*this};
     std::optional<EnCurso> m_enCurso;
     std::unique_ptr<SeguimientoTrabajos> m_seguimiento;
+    QStringList m_lista;
+    QString m_predeterminada;
 };
 
 // The documents' side: each does nothing when the context keeps no journal.

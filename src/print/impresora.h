@@ -5,8 +5,10 @@
 #include <QSize>
 #include <QString>
 #include <QStringList>
+#include <QTimer>
 
 #include <functional>
+#include <optional>
 
 #include "json/decimal.h"
 #include "print/estado_impresora.h"
@@ -77,9 +79,19 @@ public:
 /// How a job handed to the spooler stands.
 struct EstadoCola {
     enum class Fin {
+        /// Queued or printing: not on paper yet.
         Pendiente,
+        /// On paper: the spooler completed it.
         Impreso,
+        /// Not on paper and never going to be unless someone acts: a stopped or paused queue, a stopped, held,
+        /// aborted or canceled job. motivo says why.
         Fallido,
+        /// The spooler was not asked: it did not answer in time, is busy with a call that did not come back,
+        /// or cannot be reached. Says nothing of the job, which may be on paper already; motivo says why.
+        SinRespuesta,
+        /// The spooler answers but no longer knows the job (its history was cleared, or it lost its spool):
+        /// the job may or may not have printed.
+        Desconocido,
     };
     Fin fin = Fin::Pendiente;
     /// Why it failed, in the cashier's words ("sin papel", "tapa abierta", "detenida", ...).
@@ -111,18 +123,47 @@ public:
     /// The spooler's number of the job the last ended document or raw write became, forgetting it; 0 when
     /// there is none.
     virtual qint64 tomarTrabajo() { return 0; }
-    /// Asks, away from the caller's thread, how job trabajo of that printer stands; respuesta is called later
-    /// on the caller's thread (not at all when the spooler does not answer, so the caller asks again).
+    /// Asks, away from the caller's thread, how job trabajo of that printer stands. The contract every system
+    /// keeps, whatever happens to its spooler:
+    /// - respuesta is called exactly once for every call, never from inside this call, always on the thread
+    ///   that called (that thread runs an event loop);
+    /// - it is called within a bounded time (at most twice the system's own time limit, plus the time calls
+    ///   already queued take): a spooler that does not answer, or a thread of the system stuck in an earlier
+    ///   call, gives SinRespuesta with the reason instead of no call at all;
+    /// - Impreso only when the spooler says the job completed; Fallido only when it says the job is not done
+    ///   and will not be without someone acting on it; Desconocido when it answers that it does not know the
+    ///   job; SinRespuesta never implies anything about the job;
+    /// - it never raises, and a caller may ask again as soon as it has its answer.
     virtual void consultarTrabajo(const QString& impresora, qint64 trabajo,
                                   std::function<void(const EstadoCola&)> respuesta) {
         Q_UNUSED(impresora);
         Q_UNUSED(trabajo);
-        respuesta({EstadoCola::Fin::Impreso, {}});
+        QTimer::singleShot(0, [respuesta = std::move(respuesta)] { respuesta({EstadoCola::Fin::Impreso, {}}); });
     }
-    /// Cancels that job so it never prints later; raises when the spooler cannot be reached.
+    /// Cancels that job so it never prints later, and returns once the spooler has taken the cancel (a job
+    /// that already ended, or that the spooler does not know, counts as canceled: ask consultarTrabajo to
+    /// learn whether it completed first). Raises FalloPlataforma when the spooler cannot be reached or does
+    /// not answer in time: the job is then NOT canceled and may still print. May block up to the system's
+    /// time limit. Job 0 is no job and is never sent to the spooler.
     virtual void cancelarTrabajo(const QString& impresora, qint64 trabajo) {
         Q_UNUSED(impresora);
         Q_UNUSED(trabajo);
+    }
+    /// A document or raw write for that printer that raised the no-answer failure may still have reached the
+    /// spooler: the call goes on after its caller stopped waiting. Once that call is over: the number of the job
+    /// the spooler made for it (follow it; never send the document again) or 0 when it made none or nothing is
+    /// in doubt; no value while the call is still under way. Asking forgets an answer given; each new document
+    /// or raw write for that printer replaces the doubt. Never blocks.
+    virtual std::optional<qint64> trabajoEnDuda(const QString& impresora) {
+        Q_UNUSED(impresora);
+        return 0;
+    }
+    /// False while calls for that printer are known to go unanswered (the last one timed out and the system
+    /// has not answered since), so a caller can hold documents for it instead of waiting on it again. Never
+    /// blocks. Systems that always answer keep the default.
+    virtual bool responde(const QString& impresora) {
+        Q_UNUSED(impresora);
+        return true;
     }
 
     // Printer health. A system reports what it learns of its printers to one observer, on the caller's thread:

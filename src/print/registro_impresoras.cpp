@@ -121,10 +121,11 @@ DiarioObservado::DiarioObservado(std::shared_ptr<DiarioTrabajos> interno, std::s
 
 qint64 DiarioObservado::anotar(const EntradaTrabajo& entrada) {
     qint64 numero = m_interno->anotar(entrada);
-    if (numero == 0) {
+    // Negative: the journal could not write it and keeps it in memory for later, under that number.
+    if (numero <= 0)
         m_registro->errorDiario();
+    if (numero == 0)
         numero = --m_sinDiario;
-    }
     if (entrada.estado == EstadoTrabajo::Enviando) {
         m_abiertas[numero] = {entrada.tipo, entrada.pedida.isEmpty() ? entrada.usada : entrada.pedida};
         while (m_abiertas.size() > abiertasRecordadas)
@@ -137,7 +138,7 @@ qint64 DiarioObservado::anotar(const EntradaTrabajo& entrada) {
 
 void DiarioObservado::actualizar(qint64 numero, EstadoTrabajo estado, const QString& usada, const QString& motivo,
                                  qint64 idCups) {
-    if (numero > 0)
+    if (numero > primeroSinDiario)
         m_interno->actualizar(numero, estado, usada, motivo, idCups);
     if (!final(estado))
         return;

@@ -83,9 +83,9 @@ private:
     QList<FichaImpresora> m_fichas;
 };
 
-/// The journal as the printing sees it, telling reg each document's outcome and each failed write. A write
-/// that failed still gets a number of its own (negative, never written), so the outcome that follows it is
-/// counted too.
+/// The journal as the printing sees it, telling reg each document's outcome and each failed write (kept in the
+/// journal's memory or lost). An entry the journal lost still gets a number here, far below the journal's own
+/// provisional numbers and never handed to it, so the outcome that follows it is counted too.
 class DiarioObservado : public DiarioTrabajos {
 public:
     DiarioObservado(std::shared_ptr<DiarioTrabajos> interno, std::shared_ptr<RegistroImpresoras> registro);
@@ -104,7 +104,9 @@ private:
     std::shared_ptr<RegistroImpresoras> m_registro;
     /// Documents still "enviando", by number: their outcome comes with a later update.
     std::map<qint64, Abierta> m_abiertas;
-    qint64 m_sinDiario = 0;
+    /// The numbers of entries the journal lost start here and go down.
+    static constexpr qint64 primeroSinDiario = -(qint64{1} << 62);
+    qint64 m_sinDiario = primeroSinDiario + 1;
 };
 
 } // namespace kestrel

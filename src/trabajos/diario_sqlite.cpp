@@ -26,6 +26,34 @@ QString columnas(bool conDocumento) {
            (conDocumento ? QStringLiteral(", documento") : QString());
 }
 
+// SQLite is handed UTF-16 and stores UTF-8: a lone surrogate (an area name cut in the middle of a pair, say)
+// would reach the file as bytes no reader accepts. It is stored as U+FFFD instead.
+QString textoValido(const QString& texto) {
+    QString limpio;
+    for (qsizetype i = 0; i < texto.size(); ++i) {
+        const QChar c = texto.at(i);
+        if (!c.isSurrogate())
+            continue;
+        if (c.isHighSurrogate() && i + 1 < texto.size() && texto.at(i + 1).isLowSurrogate()) {
+            ++i;
+            continue;
+        }
+        if (limpio.isNull())
+            limpio = texto;
+        limpio[i] = QChar::ReplacementCharacter;
+    }
+    return limpio.isNull() ? texto : limpio;
+}
+
+// A change as the file makes it: a spooler job of 0 leaves the one noted before.
+void cambiar(EntradaTrabajo& e, EstadoTrabajo estado, const QString& usada, const QString& motivo, qint64 idCups) {
+    e.estado = estado;
+    e.usada = usada;
+    e.motivo = motivo;
+    if (idCups != 0)
+        e.idCups = idCups;
+}
+
 EntradaTrabajo leerEntrada(const QSqlQuery& q) {
     EntradaTrabajo e;
     e.numero = q.value(0).toLongLong();
@@ -42,13 +70,24 @@ EntradaTrabajo leerEntrada(const QSqlQuery& q) {
 
 } // namespace
 
-DiarioSqlite::DiarioSqlite(const QString& carpeta, Avisos* avisos)
+DiarioSqlite::DiarioSqlite(const QString& carpeta, Avisos* avisos, int esperaOcupadoMs)
     : m_ruta(QDir(carpeta).filePath(QString::fromLatin1(nombreArchivo))),
-      m_conexion(QStringLiteral("trabajos-%1").arg(reinterpret_cast<quintptr>(this))), m_avisos(avisos) {
+      m_conexion(QStringLiteral("trabajos-%1").arg(reinterpret_cast<quintptr>(this))), m_avisos(avisos),
+      m_esperaOcupado(esperaOcupadoMs) {
+    m_reintento.setInterval(intervaloReintentoMs);
+    m_reintento.callOnTimeout([this] {
+        if (escribirPendientes())
+            m_reintento.stop();
+    });
     m_disponible = abrir();
 }
 
 DiarioSqlite::~DiarioSqlite() {
+    // A last chance for what waited in memory, in silence: whoever listened may already be gone.
+    m_avisos = nullptr;
+    m_alCambiar = {};
+    if (m_disponible)
+        escribirPendientes();
     if (m_controles.joinable()) {
         {
             std::lock_guard bloqueo(m_mutexControl);
@@ -68,6 +107,9 @@ DiarioSqlite::~DiarioSqlite() {
 
 bool DiarioSqlite::abrir() {
     for (int intento = 0; intento < 2; ++intento) {
+        // Kept for whoever wants to look at it; the agent starts a new journal and goes on.
+        const QString aparte = m_ruta + QStringLiteral(".danado-") +
+                               QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMdd-HHmmss"));
         {
             QSqlDatabase db = QSqlDatabase::contains(m_conexion)
                                   ? QSqlDatabase::database(m_conexion, false)
@@ -78,7 +120,7 @@ bool DiarioSqlite::abrir() {
             }
             db.setDatabaseName(m_ruta);
             // A reprint from the command line may hold the file for a moment; waiting beats losing the entry.
-            db.setConnectOptions(QStringLiteral("QSQLITE_BUSY_TIMEOUT=5000"));
+            db.setConnectOptions(QStringLiteral("QSQLITE_BUSY_TIMEOUT=%1").arg(m_esperaOcupado));
             if (!db.open()) {
                 averia(QStringLiteral("no se puede abrir %1 (%2)").arg(m_ruta, db.lastError().text()));
                 return false;
@@ -89,13 +131,14 @@ bool DiarioSqlite::abrir() {
             q.finish();
             if (sano || (!archivoDanado(q.lastError()) && q.lastError().isValid()))
                 return crearEsquema();
+            // The write-ahead files go with it (the last entries may be in the log), and before the connection
+            // closes: closing deletes them. One that cannot be moved must not reach the new journal either.
+            for (const QLatin1StringView cola : {QLatin1StringView("-wal"), QLatin1StringView("-shm")}) {
+                if (QFile::exists(m_ruta + cola) && !QFile::rename(m_ruta + cola, aparte + cola))
+                    QFile::remove(m_ruta + cola);
+            }
             db.close();
         }
-        // Kept for whoever wants to look at it; the agent starts a new journal and goes on.
-        const QString aparte = m_ruta + QStringLiteral(".danado-") +
-                               QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMdd-HHmmss"));
-        QFile::remove(m_ruta + QStringLiteral("-wal"));
-        QFile::remove(m_ruta + QStringLiteral("-shm"));
         if (!QFile::rename(m_ruta, aparte)) {
             averia(QStringLiteral("%1 está dañado y no se puede apartar").arg(m_ruta));
             return false;
@@ -140,7 +183,10 @@ void DiarioSqlite::averia(const QString& que) {
         QSqlQuery(db).exec(QStringLiteral("PRAGMA busy_timeout=200"));
     if (!m_avisos)
         return;
-    m_avisos->registrar(QStringLiteral("Diario de trabajos: %1. La impresión sigue sin registrar.").arg(que));
+    m_avisos->registrar(
+        QStringLiteral("Diario de trabajos: %1. La impresión sigue; los trabajos esperan en memoria (hasta %2).")
+            .arg(que)
+            .arg(limitePendientes));
     m_avisos->mostrarGlobo(QStringLiteral("No se pueden registrar los trabajos: ") + que, iconoglobo::advertencia,
                            QStringLiteral("Diario de trabajos"), tiempoGlobo);
 }
@@ -208,8 +254,25 @@ QSqlQuery& DiarioSqlite::sentencia(std::optional<QSqlQuery>& cache, const char* 
 qint64 DiarioSqlite::anotar(const EntradaTrabajo& e) {
     if (!m_disponible)
         return 0;
-    QSqlDatabase db = QSqlDatabase::database(m_conexion, false);
     const QDateTime hora = m_reloj ? m_reloj() : QDateTime::currentDateTime();
+    // Entries waiting in memory go first, so the file keeps the order the documents had.
+    if (!m_pendientes.empty() && probarArchivo())
+        escribirPendientes();
+    if (m_pendientes.empty()) {
+        if (const qint64 numero = escribir(e, hora); numero > 0)
+            return numero;
+        m_ultimoIntento.start();
+    }
+    Pendiente p{true, e};
+    p.entrada.numero = m_siguienteProvisional;
+    p.entrada.hora = hora;
+    if (!guardarPendiente(std::move(p)))
+        return 0;
+    return m_siguienteProvisional--;
+}
+
+qint64 DiarioSqlite::escribir(const EntradaTrabajo& e, const QDateTime& hora) {
+    QSqlDatabase db = QSqlDatabase::database(m_conexion, false);
     // Another process may prune pictures no entry uses any more; an hour-old memory of what is stored could
     // name one that is gone.
     if (!m_guardadas.isValid() || m_guardadas.hasExpired(3600 * 1000)) {
@@ -234,10 +297,10 @@ qint64 DiarioSqlite::anotar(const EntradaTrabajo& e) {
     int i = 0;
     // Level 1: a few percent bigger than the default level, at a fraction of its time.
     for (const QVariant& v :
-         {QVariant(hora.toString(formatoHora)), QVariant(nombreTipoTrabajo(e.tipo)), QVariant(e.pedida),
-          QVariant(e.usada), QVariant(nombreEstadoTrabajo(e.estado)), QVariant(e.motivo), QVariant(e.original),
-          QVariant(e.idCups), QVariant(qCompress(e.documento.aJson(), 1)),
-          QVariant(qCompress(e.vista.join(QLatin1Char('\n')).toUtf8(), 1))})
+         {QVariant(hora.toString(formatoHora)), QVariant(nombreTipoTrabajo(e.tipo)), QVariant(textoValido(e.pedida)),
+          QVariant(textoValido(e.usada)), QVariant(nombreEstadoTrabajo(e.estado)), QVariant(textoValido(e.motivo)),
+          QVariant(e.original), QVariant(e.idCups), QVariant(qCompress(e.documento.aJson(), 1)),
+          QVariant(qCompress(textoValido(e.vista.join(QLatin1Char('\n'))).toUtf8(), 1))})
         q.bindValue(i++, v);
     if (bien) {
         bien = q.exec();
@@ -270,22 +333,113 @@ qint64 DiarioSqlite::anotar(const EntradaTrabajo& e) {
 
 void DiarioSqlite::actualizar(qint64 numero, EstadoTrabajo estado, const QString& usada, const QString& motivo,
                               qint64 idCups) {
-    if (!m_disponible || numero <= 0)
+    if (!m_disponible || numero == 0)
         return;
+    if (numero < 0) {
+        const auto escrita = m_escritas.constFind(numero);
+        if (escrita == m_escritas.cend()) {
+            // Still in memory: the change is the entry's own; otherwise it was lost and there is nothing to change.
+            for (Pendiente& p : m_pendientes) {
+                if (p.nueva && p.entrada.numero == numero) {
+                    cambiar(p.entrada, estado, usada, motivo, idCups);
+                    return;
+                }
+            }
+            return;
+        }
+        numero = *escrita;
+    }
+    if (!m_pendientes.empty() && probarArchivo())
+        escribirPendientes();
+    if (m_pendientes.empty()) {
+        if (escribirCambio(numero, estado, usada, motivo, idCups))
+            return;
+        m_ultimoIntento.start();
+    }
+    // Only the latest change of an entry matters (and the last spooler job it named).
+    for (Pendiente& p : m_pendientes) {
+        if (!p.nueva && p.entrada.numero == numero) {
+            cambiar(p.entrada, estado, usada, motivo, idCups);
+            return;
+        }
+    }
+    Pendiente p;
+    p.entrada.numero = numero;
+    cambiar(p.entrada, estado, usada, motivo, idCups);
+    guardarPendiente(std::move(p));
+}
+
+bool DiarioSqlite::escribirCambio(qint64 numero, EstadoTrabajo estado, const QString& usada, const QString& motivo,
+                                  qint64 idCups) {
     QSqlQuery& q = sentencia(m_sqlActualizar, "UPDATE trabajos SET estado = ?, usada = ?, motivo = ?, id_cups = "
                                               "COALESCE(NULLIF(?, 0), id_cups) WHERE numero = ?");
     q.bindValue(0, nombreEstadoTrabajo(estado));
-    q.bindValue(1, usada);
-    q.bindValue(2, motivo);
+    q.bindValue(1, textoValido(usada));
+    q.bindValue(2, textoValido(motivo));
     q.bindValue(3, idCups);
     q.bindValue(4, numero);
     if (!q.exec()) {
         averia(QStringLiteral("no se puede escribir en %1 (%2)").arg(m_ruta, q.lastError().text()));
-        return;
+        return false;
     }
     ++m_escrituras;
     if (m_alCambiar)
         m_alCambiar();
+    return true;
+}
+
+bool DiarioSqlite::probarArchivo() {
+    return !m_ultimoIntento.isValid() || m_ultimoIntento.hasExpired(1000);
+}
+
+bool DiarioSqlite::guardarPendiente(Pendiente p) {
+    if (m_pendientes.size() >= static_cast<std::size_t>(limitePendientes)) {
+        ++m_perdidas;
+        return false;
+    }
+    m_pendientes.push_back(std::move(p));
+    if (!m_reintento.isActive())
+        m_reintento.start();
+    return true;
+}
+
+bool DiarioSqlite::escribirPendientes() {
+    if (m_pendientes.empty())
+        return true;
+    m_ultimoIntento.start();
+    qsizetype escritas = 0;
+    while (!m_pendientes.empty()) {
+        const Pendiente& p = m_pendientes.front();
+        const EntradaTrabajo& e = p.entrada;
+        if (p.nueva) {
+            const qint64 numero = escribir(e, e.hora);
+            if (numero == 0)
+                return false;
+            m_escritas.insert(e.numero, numero);
+            // A follow-up ends within the print limit: only the recent provisional numbers can still come back.
+            m_escritas.remove(e.numero + limitePendientes);
+        } else if (!escribirCambio(e.numero, e.estado, e.usada, e.motivo, e.idCups)) {
+            return false;
+        }
+        m_pendientes.pop_front();
+        ++escritas;
+    }
+    QString texto = QStringLiteral("Diario de trabajos: se puede escribir otra vez en %1; se anotaron %2 "
+                                   "registros que esperaban en memoria")
+                        .arg(m_ruta)
+                        .arg(escritas);
+    if (m_perdidas > 0)
+        texto += QStringLiteral(" (%1 trabajos no cupieron en la memoria y no quedaron anotados)").arg(m_perdidas);
+    m_perdidas = 0;
+    m_problema.clear();
+    QSqlDatabase db = QSqlDatabase::database(m_conexion, false);
+    QSqlQuery(db).exec(QStringLiteral("PRAGMA busy_timeout=%1").arg(m_esperaOcupado));
+    if (m_avisos) {
+        m_avisos->registrar(texto);
+        m_avisos->mostrarGlobo(QStringLiteral("Los trabajos se registran otra vez en el diario"),
+                               iconoglobo::informacion, QStringLiteral("Diario de trabajos"), tiempoGlobo);
+    }
+    return true;
 }
 
 QList<EntradaTrabajo> DiarioSqlite::entradas(int limite) {

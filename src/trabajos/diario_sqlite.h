@@ -2,14 +2,17 @@
 
 #include <QDateTime>
 #include <QElapsedTimer>
+#include <QHash>
 #include <QSet>
 #include <QSqlQuery>
 #include <QList>
 #include <QSqlDatabase>
 #include <QString>
+#include <QTimer>
 
 #include <atomic>
 #include <condition_variable>
+#include <deque>
 #include <functional>
 #include <mutex>
 #include <optional>
@@ -23,14 +26,22 @@ class Avisos;
 
 /// The job journal: "trabajos.sqlite" in the application folder. Write-ahead logging, a busy timeout and one
 /// short transaction per write let the agent and a reprint from the command line write at the same time.
-/// A journal that cannot be written is reported once (log and balloon) and printing goes on without it.
+/// While the file cannot be written (disk full, locked, read-only) entries and their changes wait in memory,
+/// at most limitePendientes of them, and are written as soon as it can be again; the outage and the recovery
+/// are each reported once (log and balloon), and printing goes on meanwhile.
 class DiarioSqlite : public DiarioTrabajos {
 public:
     static constexpr const char* nombreArchivo = "trabajos.sqlite";
+    /// Entries kept in memory while the file cannot be written: hours of a busy branch, a few megabytes.
+    static constexpr int limitePendientes = 10000;
+    /// How often entries waiting in memory are tried again.
+    static constexpr int intervaloReintentoMs = 2000;
 
     /// Opens (or starts) the journal of carpeta. A file that is not a sound database is renamed aside with
-    /// the time and a new one started. avisos may be null (the command line reports on standard error).
-    DiarioSqlite(const QString& carpeta, Avisos* avisos);
+    /// the time (its write-ahead files beside it, under the same name) and a new one started. avisos may be
+    /// null (the command line reports on standard error). esperaOcupadoMs is how long a write waits for a
+    /// file another process holds before the entry waits in memory.
+    DiarioSqlite(const QString& carpeta, Avisos* avisos, int esperaOcupadoMs = 5000);
     ~DiarioSqlite() override;
     DiarioSqlite(const DiarioSqlite&) = delete;
     DiarioSqlite& operator=(const DiarioSqlite&) = delete;
@@ -53,13 +64,34 @@ public:
     /// Entry numero with its document and pictures, or nothing.
     std::optional<EntradaTrabajo> entrada(qint64 numero);
 
+    /// Writes the entries waiting in memory, in order; true when none is left. Runs by itself every
+    /// intervaloReintentoMs while there are some, and before every write.
+    bool escribirPendientes();
+    qsizetype pendientes() const { return m_pendientes.size(); }
+
     /// Called after every write that succeeded (the window refreshes its list).
     void fijarAlCambiar(std::function<void()> alCambiar) { m_alCambiar = std::move(alCambiar); }
     /// Where entry times come from; the tests pin it.
     void fijarReloj(std::function<QDateTime()> reloj) { m_reloj = std::move(reloj); }
 
 private:
+    /// A new entry not yet in the file (numero is a provisional, negative number) or, for one already in it,
+    /// its latest change.
+    struct Pendiente {
+        bool nueva = false;
+        EntradaTrabajo entrada;
+    };
+
     bool abrir();
+    /// Writes one entry with its time; its number, or 0 (the problem reported).
+    qint64 escribir(const EntradaTrabajo& e, const QDateTime& hora);
+    bool escribirCambio(qint64 numero, EstadoTrabajo estado, const QString& usada, const QString& motivo,
+                        qint64 idCups);
+    /// Keeps p in memory; false when the memory is full too (the entry is lost, and counted).
+    bool guardarPendiente(Pendiente p);
+    /// Whether to try the file now: at most once a second while it fails, so a locked file does not hold up
+    /// every document by the busy timeout.
+    bool probarArchivo();
     bool crearEsquema();
     void averia(const QString& que);
     /// The statement cached in cache, prepared on first use.
@@ -70,6 +102,15 @@ private:
     QString m_ruta;
     QString m_conexion;
     Avisos* m_avisos;
+    int m_esperaOcupado;
+    std::deque<Pendiente> m_pendientes;
+    qint64 m_siguienteProvisional = -1;
+    /// Provisional numbers of entries already written, and their numbers in the file: the follow-up of a
+    /// spooled job still holds the provisional one.
+    QHash<qint64, qint64> m_escritas;
+    int m_perdidas = 0;
+    QElapsedTimer m_ultimoIntento;
+    QTimer m_reintento;
     bool m_disponible = false;
     QString m_problema;
     std::function<void()> m_alCambiar;

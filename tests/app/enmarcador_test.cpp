@@ -38,5 +38,15 @@ TEST(Enmarcador, CadaMarcadorTerminaUnMensaje) {
                               }}});
 }
 
+// A burst read in one go grows the unfinished text to its size; once cut, that memory goes back.
+TEST(Enmarcador, UnaRafagaCortadaDevuelveSuMemoria) {
+    Enmarcador e;
+    const QString mensaje = QString(2000, QLatin1Char('x')) + marcadorFinMensaje.toString();
+    e.agregar(mensaje.repeated(1000) + QStringLiteral("{\"tipo\""));
+    EXPECT_EQ(e.mensajesPendientes(), 1000u);
+    EXPECT_EQ(e.pendiente(), 7);
+    EXPECT_LE(e.capacidad(), Enmarcador::capacidadRetenida);
+}
+
 } // namespace
 } // namespace kestrel

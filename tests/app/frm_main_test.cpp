@@ -4,6 +4,7 @@
 #include <QComboBox>
 #include <QDir>
 #include <QFile>
+#include <QHeaderView>
 #include <QImage>
 #include <QLabel>
 #include <QLineEdit>
@@ -234,9 +235,11 @@ TEST_F(VentanaTest, UnaSegundaCopiaSeNiegaYLaPrimeraSigue) {
     conectada();
     DialogosPrueba otrosDialogos;
     AreaNotificacionPrueba otraArea;
+    espia = nullptr;
     {
         frmMain segunda(dependencias(otrosDialogos, otraArea));
         EXPECT_FALSE(segunda.Form_Load());
+        EXPECT_EQ(espia, nullptr) << "the second copy builds no printing and opens no journal";
         ASSERT_EQ(otrosDialogos.mostrados.size(), 1);
         EXPECT_EQ(otrosDialogos.mostrados.first().texto, QStringLiteral("La Aplicación ya esta en ejecución"));
         EXPECT_EQ(otrosDialogos.mostrados.first().icono, IconoMensaje::Exclamacion);
@@ -317,6 +320,7 @@ TEST_F(VentanaTest, LaPestanaTrabajosListaYReimprime) {
     };
     ASSERT_TRUE(esperarHasta([&] { return fila(0) == QLatin1String("cajon|Facturas|impreso|"); }))
         << qPrintable(fila(0));
+    tabla->setColumnWidth(2, 150);
     auto* lista = control<QComboBox>("cboImpresora");
     lista->setCurrentIndex(lista->findData(QStringLiteral("Cocina")));
     tabla->selectRow(0);
@@ -324,6 +328,9 @@ TEST_F(VentanaTest, LaPestanaTrabajosListaYReimprime) {
     ASSERT_TRUE(esperarHasta([&] { return tabla->rowCount() == 2; }));
     EXPECT_EQ(fila(0), QStringLiteral("reimpresion de 1|Cocina|impreso|"));
     EXPECT_EQ(QDir(opciones.salida).entryList({QStringLiteral("Cocina-cajon-*.bin")}).size(), 1);
+    const QHeaderView* cabecera = tabla->horizontalHeader();
+    EXPECT_EQ(cabecera->sectionSize(2), 150) << "a width the user set survives the refreshes";
+    EXPECT_EQ(cabecera->length(), cabecera->viewport()->width()) << "the last column still stretches";
 }
 
 } // namespace

@@ -174,30 +174,59 @@ TEST_F(SistemaEscposTest, ElSondeoFallaConLoQueLaImpresoraDiceDeSiONoResponde) {
     sistema->escribirCrudo(QStringLiteral("Caja"), "x");
     EXPECT_EQ(guardado(1), "x") << "un sondeo no imprime nada";
     emulador.reset();
-    EXPECT_EQ(sondeo(caja), "fallo 482: Caja: no responde");
+    // No connection says nothing of the paper: the failure that lets the document wait for the printer.
+    EXPECT_EQ(sondeo(caja), "fallo 68: Caja: no responde");
 }
 
-TEST_F(SistemaEscposTest, UnaImpresoraQueNoLeeOCortaFallaElTrabajoSinDetenerAlLlamador) {
+TEST_F(SistemaEscposTest, UnTrabajoEstaImpresoSoloCuandoLaImpresoraTomoCadaByte) {
     const auto sorda = emular({.carpeta = {}, .estado = {}, .noLee = true});
+    const auto lenta = emular({.carpeta = {}, .estado = {}, .leeLento = 10});
+    const auto muda = emular({.carpeta = {}, .estado = {}, .noContesta = true});
+    const auto normal = emular();
     emulador = emular({.carpeta = {}, .estado = {}, .cortarTras = 100});
-    EXPECT_EQ(sondeo(crear({destino("Sorda", sorda.get()), destino()})), "") << "quien no dice su estado no falla";
-    const QByteArray grande(16 << 20, 'x'), tiquete(1000, 'x');
+    Impresora& primera = crear({destino("Sorda", sorda.get()), destino("Lenta", lenta.get()),
+                                destino("Muda", muda.get()), destino("Normal", normal.get()), destino()});
+    EXPECT_EQ(sondeo(primera), "") << "quien no dice su estado no falla";
+    sistema->seleccionar(buscarImpresora(sistema->impresoras(), QStringLiteral("Lenta")));
+    EXPECT_EQ(sondeo(sistema->actual()), "") << "la lenta contesta a tiempo el sondeo, de 9 bytes";
+    // 200 KB and 31 KB fit in this computer's socket buffer: only the printer's acknowledgements tell.
+    const QByteArray enorme(16 << 20, 'x'), grande(200 << 10, 'x'), tiquete(31 << 10, 'x'), corto(500, 'x');
     const struct {
         const char* impresora;
         const QByteArray& datos;
         const char* esperado;
-    } casos[] = {{"Sorda", grande, "fallido: no recibe datos"},
-                 {"Caja", grande, "fallido: cortó la conexión"},
+    } casos[] = {{"Sorda", enorme, "fallido: no recibe datos"},
+                 {"Sorda", grande, "fallido: no recibe datos"},
+                 {"Lenta", tiquete, "fallido: no recibe datos"},
+                 // Its buffer takes it all, but it answered its probe and does not answer now.
+                 {"Lenta", corto, "fallido: no recibe datos"},
+                 {"Muda", tiquete, "impreso"},
+                 {"Normal", tiquete, "impreso"},
+                 {"Caja", enorme, "fallido: cortó la conexión"},
                  // All of it fits in the sockets' buffers: the connection drops as the status is asked.
-                 {"Caja", tiquete, "fallido: cortó la conexión"}};
+                 {"Caja", corto, "fallido: cortó la conexión"}};
     for (const auto& c : casos) {
         sistema->escribirCrudo(c.impresora, c.datos);
         const qint64 trabajo = sistema->tomarTrabajo();
         EXPECT_EQ(fin(*sistema, c.impresora, trabajo, false), "pendiente");
         EXPECT_EQ(fin(*sistema, c.impresora, trabajo), c.esperado) << c.impresora << " " << c.datos.size();
     }
-    sistema->escribirCrudo(QStringLiteral("Sorda"), grande);
+    sistema->escribirCrudo(QStringLiteral("Sorda"), enorme);
     sistema.reset(); // leaves at once with a job under way
+}
+
+TEST_F(SistemaEscposTest, UnTrabajoCanceladoEnCursoSeCortaYElQueNoTerminaEnSuLimiteFalla) {
+    const auto sorda = emular({.carpeta = {}, .estado = {}, .noLee = true});
+    HiloEscpos hilo({500ms, 60s, 200ms, 1s});
+    QStringList motivos;
+    // An idle printer starts a job the moment it is queued: the cancellation finds the first one under way.
+    for (int i = 0; i < 2; ++i) {
+        hilo.enviar(destino("Sorda", sorda.get()), i, QByteArray(1 << 20, 'x'),
+                    [&](const QString& m) { QMetaObject::invokeMethod(sorda.get(), [&, m] { motivos << m; }); });
+    }
+    hilo.cancelar(destino("Sorda", sorda.get()), 0);
+    ASSERT_TRUE(esperarHasta([&] { return motivos.size() == 2; }));
+    EXPECT_EQ(motivos, (QStringList{"cancelado", "no terminó en 1 s"}));
 }
 
 TEST_F(SistemaEscposTest, UnTrabajoCanceladoEnLaColaNoSeEnvia) {

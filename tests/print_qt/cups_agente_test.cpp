@@ -7,7 +7,12 @@
 #include <QTcpServer>
 #include <QTemporaryDir>
 
+#include <csignal>
+
+#include <cups/cups.h>
+
 #include "apoyo.h"
+#include "print/qt/hilo_cups.h"
 #include "tablas.h"
 
 // The whole road of a job: kestrel-servicio sends a message over TCP, kestrel-agente prints it on the
@@ -36,6 +41,15 @@ public:
     ~ColaAveriada() {
         ejecutar(QStringLiteral("lpadmin"), {"-p", m_cola, "-v", "capture:" + capturas().filePath(m_cola)});
         ejecutar(QStringLiteral("cupsenable"), {m_cola});
+        // The scheduler keeps the reasons the failing printer gave ("media-empty-error") after its device is
+        // changed: a later test reading the queue's state would find it still out of paper.
+        ipp_t* peticion = ippNewRequest(IPP_OP_CUPS_ADD_MODIFY_PRINTER);
+        char uri[HTTP_MAX_URI];
+        httpAssembleURIf(HTTP_URI_CODING_ALL, uri, sizeof(uri), "ipp", nullptr, "localhost", ippPort(), "/printers/%s",
+                         m_cola.toUtf8().constData());
+        ippAddString(peticion, IPP_TAG_OPERATION, IPP_TAG_URI, "printer-uri", nullptr, uri);
+        ippAddString(peticion, IPP_TAG_PRINTER, IPP_TAG_KEYWORD, "printer-state-reasons", nullptr, "none");
+        ippDelete(cupsDoRequest(CUPS_HTTP_DEFAULT, peticion, "/admin/"));
     }
     ColaAveriada(const ColaAveriada&) = delete;
     ColaAveriada& operator=(const ColaAveriada&) = delete;
@@ -43,6 +57,30 @@ public:
 private:
     QString m_cola;
 };
+
+/// Freezes the scheduler (SIGSTOP); its pid, to thaw it (SIGCONT).
+pid_t congelarCups() {
+    const auto pid = static_cast<pid_t>(leerArchivo(caja() + QStringLiteral("/cupsd.pid")).trimmed().toInt());
+    EXPECT_GT(pid, 0);
+    ::kill(pid, SIGSTOP);
+    return pid;
+}
+
+/// The order number of each kitchen ticket among these files (PDF, text view or ESC/POS bytes), "E" before it
+/// when it is headed "Error en Impresora Cocina".
+QStringList pedidosDeCocina(QStringList rutas) {
+    const auto numero = [](const QString& r) { return r.section('-', -1).section('.', 0, 0).toInt(); };
+    std::sort(rutas.begin(), rutas.end(), [&](const QString& a, const QString& b) { return numero(a) < numero(b); });
+    QStringList pedidos;
+    for (const QString& r : rutas) {
+        const QString texto =
+            r.endsWith(QLatin1String(".txt")) ? QString::fromUtf8(leerArchivo(r)) : QString::fromLatin1(leerArchivo(r));
+        if (texto.contains(QLatin1String("COCINA")))
+            pedidos << (texto.contains(QLatin1String("Error en Impresora Cocina")) ? "E" : "") +
+                           QRegularExpression(QStringLiteral("Pedido (\\d+)")).match(texto).captured(1);
+    }
+    return pedidos;
+}
 
 class AgenteCups : public ::testing::Test {
 protected:
@@ -111,6 +149,14 @@ protected:
         *salida = QString::fromUtf8(agente.readAll());
         ASSERT_TRUE(respondido) << "el agente no respondio todos los mensajes:\n" << salida->toStdString();
         EXPECT_EQ(servicio.exitCode(), 0);
+    }
+
+    /// The Cocina-and-Bar order numbered pedido, as a message file.
+    QString comanda(int pedido) {
+        const QString ruta = dir.filePath(QStringLiteral("pedido-%1.json").arg(pedido));
+        kestrel::prueba::escribirArchivo(
+            ruta, leerArchivo(datos("comanda-cocina-bar.json")).replace("4711", QByteArray::number(pedido)));
+        return ruta;
     }
 
     QTemporaryDir dir;
@@ -186,6 +232,81 @@ TEST_F(AgenteCups, ElCajonDeUnaColaQueSeDetieneFallaSinReenviarse) {
     EXPECT_EQ(trabajo(1), "cajon\tFacturas\tFacturas\tfallido\tFacturas: sin papel");
     esperarColaVacia();
     EXPECT_EQ(archivos(capturas()), antes) << "el pulso no debe salir en otra cola";
+}
+
+TEST_F(AgenteCups, UnTrabajoQueTerminaMientrasCupsEstaCongeladoNoSeReenvia) {
+    // A printer that takes 3 s, so the job is still printing when the scheduler freezes for 8 s; its end is only
+    // known after the thaw, before the limit. A follow-up that lost track of it would resend it at the limit.
+    const QString backend = caja() + QStringLiteral("/sb/backend/despacio");
+    kestrel::prueba::escribirArchivo(backend, "#!/bin/sh\n[ $# -eq 0 ] && exit 0\nsleep 3\n"
+                                              "cat \"$6\" >\"${DEVICE_URI#despacio:}-$1\"\n");
+    QFile::setPermissions(backend, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    const QStringList antes = archivos(capturas());
+    ColaAveriada despacio(QStringLiteral("Cocina"), qPrintable("despacio:" + capturas().filePath("Cocina")));
+    bool congelado = false;
+    atender({comanda(1)}, {"--limite-impresion", "15"}, [&] {
+        if (!congelado && !ejecutar("lpstat", {"-o", "Cocina"}).texto.isEmpty()) {
+            const auto deshielo = qScopeGuard([cupsd = congelarCups()] { ::kill(cupsd, SIGCONT); });
+            congelado = !esperarHasta([] { return false; }, 8000);
+        }
+        return congelado && !trabajo(1).isEmpty();
+    });
+    EXPECT_EQ(trabajo(1), "comanda\tCocina\tCocina\timpreso\t");
+    EXPECT_EQ(esperarTrabajos(antes, 2).keys(), (QStringList{"Bar", "Cocina"})) << "una sola vez";
+}
+
+TEST_F(AgenteCups, ConCupsCongeladoLasComandasEsperanYSalenUnaVezEnOrden) {
+    // Cocina is a receipt printer behind a raw CUPS queue and the default a virtual one, which prints while
+    // CUPS is frozen. Frozen until every order is answered, then thawed well before the limit: each waits and
+    // prints on Cocina, in order. Frozen past the limit: each goes to the default once, but the one CUPS was
+    // taking when it froze, which waits to learn whether CUPS has it.
+    const struct {
+        const char* limite;
+        bool deshelar;
+        QStringList diario;
+    } casos[] = {{"60", true, QStringList(3, "Cocina\timpreso\t")},
+                 {"3", false, QStringList(3, "Facturas\treenviado\tCocina: " + kestrel::descripcionCupsNoResponde())}};
+    for (int fila = 0; fila < 2; ++fila) {
+        const auto& caso = casos[fila];
+        SCOPED_TRACE(caso.limite);
+        QTemporaryDir salida;
+        const QStringList antes = archivos(capturas());
+        QStringList pedidos, diario;
+        for (int n = 1; n <= 4; ++n)
+            pedidos << comanda(n);
+        const pid_t cupsd = congelarCups();
+        const auto deshielo = qScopeGuard([cupsd] { ::kill(cupsd, SIGCONT); });
+        // The service ends only once every order is answered, while CUPS is still frozen. Entries alternate
+        // Cocina and Bar (which goes to the default).
+        const QString salidaAgente =
+            atender(pedidos,
+                    {"--impresoras-virtuales", "Facturas", "--salida", salida.path(), "--escpos", "Cocina=cups:Cocina",
+                     "--limite-impresion", caso.limite, "--sondeo-impresoras", "1"},
+                    [&] {
+                        for (int n = 3; n <= 7 && !caso.deshelar; n += 2)
+                            trabajo(8 * fila + n);
+                        ::kill(cupsd, SIGCONT);
+                        for (int n = 3; n <= 7; n += 2)
+                            diario << trabajo(8 * fila + n).section('\t', 2);
+                        return !trabajo(8 * fila + 1).isEmpty();
+                    });
+        EXPECT_EQ(diario, caso.diario);
+        // Polled every second while frozen: one balloon when Cocina stops answering, not one a poll.
+        const auto globos = salidaAgente.count(QStringLiteral("Impresora Cocina: no responde"));
+        EXPECT_TRUE(caso.deshelar ? globos <= 1 : globos == 1) << salidaAgente.toStdString();
+        ejecutar(QStringLiteral("cancel"), {"-a", "Cocina"}); // a job CUPS got half way while frozen
+        QStringList enFacturas;
+        for (const QString& f : QDir(salida.path()).entryList({"Facturas-*.txt"}, QDir::Files))
+            enFacturas << salida.filePath(f);
+        const QStringList enCocina = pedidosDeCocina(esperarTrabajos(antes, 0).values("Cocina"));
+        enFacturas = pedidosDeCocina(enFacturas);
+        QStringList todos = (enCocina + enFacturas).replaceInStrings(QStringLiteral("E"), QString());
+        todos.sort();
+        EXPECT_EQ(todos, (QStringList{"1", "2", "3", "4"}))
+            << "cada comanda una sola vez" << salidaAgente.toStdString();
+        const QStringList enOrden = caso.deshelar ? enCocina : enFacturas.mid(0, 3);
+        EXPECT_EQ(enOrden, (caso.deshelar ? QStringList{"1", "2", "3", "4"} : QStringList{"E2", "E3", "E4"}));
+    }
 }
 
 } // namespace

@@ -201,6 +201,16 @@ TEST_F(ImpresionCups, ConElPlanificadorCongeladoNadaEsperaMasQueElLimite) {
         ASSERT_GT(pid, 0);
         ::kill(pid, SIGSTOP);
         const auto deshielo = qScopeGuard([pid] { ::kill(pid, SIGCONT); });
+        // A poll that times out marks the scheduler as not answering, as any other call does (documents are
+        // then held, not sent into it); the next poll is answered without asking.
+        QList<EstadoImpresora> oidas;
+        congelable->observarEstados([&](const LecturaImpresora& l) { oidas << l.estado; });
+        for (int i = 1; i <= 2; ++i) {
+            congelable->sondearEstados();
+            EXPECT_TRUE(esperarHasta([&] { return oidas.size() == i; }));
+        }
+        EXPECT_EQ(oidas, QList<EstadoImpresora>(2, EstadoImpresora::NoResponde));
+        EXPECT_FALSE(congelable->responde(QStringLiteral("Cocina")));
         EXPECT_THROW(congelable->impresoras(), FalloPlataforma);
         EXPECT_THROW(congelable->predeterminada(), FalloPlataforma);
         EXPECT_THROW(cocina.sondear(), FalloPlataforma);

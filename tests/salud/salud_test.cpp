@@ -59,12 +59,15 @@ TEST(Salud, Tablas) {
           }}});
 }
 
-/// A journal whose writes fail while rota is true.
+/// A journal whose writes fail while rota is true: it keeps entries in memory under provisional numbers until
+/// its memory is full too (llena).
 struct DiarioFalso : DiarioTrabajos {
     bool rota = false;
+    bool llena = false;
     qint64 n = 0;
+    qint64 provisional = 0;
     QStringList actualizados;
-    qint64 anotar(const EntradaTrabajo&) override { return rota ? 0 : ++n; }
+    qint64 anotar(const EntradaTrabajo&) override { return !rota ? ++n : llena ? 0 : --provisional; }
     void actualizar(qint64 numero, EstadoTrabajo estado, const QString&, const QString&, qint64) override {
         actualizados << QStringLiteral("%1 %2").arg(numero).arg(nombreEstadoTrabajo(estado));
     }
@@ -81,20 +84,27 @@ TEST(Salud, ElRegistroCuentaCadaDocumentoEnSuImpresoraYEmpiezaCadaDia) {
         e.tipo = tipo, e.pedida = pedida, e.usada = pedida, e.estado = estado;
         return e;
     };
-    // Re-routed after "enviando"; failed at once; printed with the journal broken: all three counted.
+    // Re-routed after "enviando"; failed at once; printed with the journal's file broken, then with its memory
+    // full too: all four counted, and only the entry the journal lost keeps its changes from it.
     const qint64 a = diario.anotar(entrada(TipoTrabajo::Comanda, QStringLiteral("Cocina"), EstadoTrabajo::Enviando));
     diario.actualizar(a, EstadoTrabajo::Reenviado, QStringLiteral("Facturas"), QStringLiteral("sin papel"));
     diario.anotar(entrada(TipoTrabajo::Cajon, QStringLiteral("cocina "), EstadoTrabajo::Fallido));
     falso->rota = true;
-    const qint64 b = diario.anotar(entrada(TipoTrabajo::Comanda, QStringLiteral("Cocina"), EstadoTrabajo::Enviando));
-    diario.actualizar(b, EstadoTrabajo::Enviando, QStringLiteral("Cocina"), {});
-    diario.actualizar(b, EstadoTrabajo::Impreso, QStringLiteral("Cocina"), {});
-    EXPECT_LT(b, 0);
-    EXPECT_EQ(falso->actualizados, QStringList{QStringLiteral("1 reenviado")}) << "a number never written went on";
-    EXPECT_EQ(errores.count(), 1);
+    for (const bool llena : {false, true}) {
+        falso->llena = llena;
+        const qint64 b =
+            diario.anotar(entrada(TipoTrabajo::Comanda, QStringLiteral("Cocina"), EstadoTrabajo::Enviando));
+        diario.actualizar(b, EstadoTrabajo::Enviando, QStringLiteral("Cocina"), {});
+        diario.actualizar(b, EstadoTrabajo::Impreso, QStringLiteral("Cocina"), {});
+        EXPECT_LT(b, 0);
+    }
+    EXPECT_EQ(falso->actualizados,
+              QStringList({QStringLiteral("1 reenviado"), QStringLiteral("-1 enviando"), QStringLiteral("-1 impreso")}))
+        << "a number the journal never gave went on, or one it keeps in memory did not";
+    EXPECT_EQ(errores.count(), 2);
     const FichaImpresora* f = registro->ficha(QStringLiteral("COCINA"));
     ASSERT_TRUE(f);
-    EXPECT_EQ(std::tuple(f->impresos, f->reenviados, f->fallidos), std::tuple(1, 1, 1));
+    EXPECT_EQ(std::tuple(f->impresos, f->reenviados, f->fallidos), std::tuple(2, 1, 1));
     EXPECT_EQ(f->descripcionUltimo, QStringLiteral("comanda impreso"));
     ahora = ahora.addSecs(20 * 60);
     EXPECT_EQ(registro->fichas().value(0).impresos, 0) << "today's counts start again at midnight";
@@ -178,20 +188,38 @@ TEST_F(ServidorTest, UnClienteHostilSeCortaYLosDemasSiguenSiendoAtendidos) {
 TEST(Salud, UnaImpresoraDeRecibosDiceSuEstadoAlSondearlaYAlrededorDeCadaDocumento) {
     QTemporaryDir carpeta;
     EmuladorEscpos emulador({carpeta.path(), {}, puntosRollo80, 0, false, 0});
-    ASSERT_TRUE(emulador.escuchar(0, QHostAddress::LocalHost));
+    EmuladorEscpos sorda({carpeta.path(), {}, puntosRollo80, 0, true, 0});
+    ASSERT_TRUE(emulador.escuchar(0, QHostAddress::LocalHost) && sorda.escuchar(0, QHostAddress::LocalHost));
     auto sistema = crearSistemaEscpos(
         std::make_unique<SistemaVistaTexto>(QStringList{QStringLiteral("Facturas")}),
-        {*leerDestinoEscpos(QStringLiteral("Cocina=tcp://127.0.0.1:%1").arg(emulador.puerto()), nullptr)}, nullptr,
-        {500ms, 300ms, 200ms});
+        {*leerDestinoEscpos(QStringLiteral("Cocina=tcp://127.0.0.1:%1").arg(emulador.puerto()), nullptr),
+         *leerDestinoEscpos(QStringLiteral("Sorda=tcp://127.0.0.1:%1").arg(sorda.puerto()), nullptr)},
+        nullptr, {500ms, 300ms, 200ms});
     QStringList oidas;
     sistema->observarEstados([&](const LecturaImpresora& l) {
         oidas << QStringLiteral("%1 %2 %3").arg(l.nombre, textoClase(l.clase), textoEstado(l.estado));
     });
-    const auto hasta = [&](const QString& ultima) {
-        return esperarHasta([&] { return oidas.value(oidas.size() - 1) == ultima; });
+    // The last state heard of that printer is ultima.
+    const auto hasta = [&](const QString& ultima, qsizetype desde = 0) {
+        const QString nombre = ultima.section(u' ', 0, 0) + u' ';
+        return esperarHasta([&] {
+            for (qsizetype i = oidas.size() - 1; i >= desde; --i) {
+                if (oidas[i].startsWith(nombre))
+                    return oidas[i] == ultima;
+            }
+            return false;
+        });
     };
     sistema->sondearEstados();
     EXPECT_TRUE(hasta(QStringLiteral("Cocina ESC/POS lista"))) << oidas.join(u',').toStdString();
+    EXPECT_TRUE(hasta(QStringLiteral("Sorda ESC/POS lista"))) << "a silent printer that takes connections";
+    // One that stopped taking a document is not back because its next probe, which it does not answer either,
+    // is trusted for printing.
+    sistema->escribirCrudo(QStringLiteral("Sorda"), QByteArray(16 << 20, 'x'));
+    EXPECT_TRUE(hasta(QStringLiteral("Sorda ESC/POS no responde"))) << oidas.join(u',').toStdString();
+    const qsizetype tras = oidas.size();
+    sistema->sondearEstados();
+    EXPECT_TRUE(hasta(QStringLiteral("Sorda ESC/POS no responde"), tras)) << oidas.join(u',').toStdString();
     emulador.fijarEstado({false, false, false, true});
     sistema->sondearEstados();
     EXPECT_TRUE(hasta(QStringLiteral("Cocina ESC/POS papel por acabarse"))) << oidas.join(u',').toStdString();

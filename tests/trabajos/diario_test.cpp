@@ -16,16 +16,17 @@ using namespace kestrel;
 
 namespace {
 
-class AvisosMudos : public Avisos {
-public:
-    void mostrarGlobo(const QString&, int, const QString&, int) override {}
-    void registrar(const QString&) override {}
+// Records what the journal says; a second connection holds the file as another program would.
+struct AvisosAnotados : Avisos {
+    QStringList dichos;
+    void mostrarGlobo(const QString& m, int, const QString&, int) override { dichos << QStringLiteral("globo ") + m; }
+    void registrar(const QString& e) override { dichos << e; }
 };
 
 // A journal over text-view printers: "Facturas" is the default, "Cocina" fails its probe.
 struct Diario : ::testing::Test {
     QTemporaryDir carpeta;
-    AvisosMudos avisos;
+    AvisosAnotados avisos;
     std::shared_ptr<DiarioSqlite> diario = std::make_shared<DiarioSqlite>(carpeta.path(), &avisos);
     GrabadorTrabajos grabador{
         std::make_unique<SistemaVistaTexto>(QStringList{QStringLiteral("Facturas"), QStringLiteral("Cocina")},
@@ -111,4 +112,58 @@ TEST(DiarioCompartido, DosEscritoresALaVezNoPierdenNada) {
     ASSERT_EQ(e.size(), 2 * porEscritor);
     for (const EntradaTrabajo& entrada : e)
         ASSERT_EQ(entrada.estado, EstadoTrabajo::Impreso) << entrada.numero;
+}
+
+// While another program holds the file, entries and their changes wait in memory (at most 10,000) and are
+// written in order once it lets go; provisional numbers still reach their entries. Outage and recovery are
+// said once each (a log line and a balloon).
+TEST(DiarioOcupado, LoQueNoSePudoEscribirEsperaEnMemoriaYLlegaDespues) {
+    QTemporaryDir carpeta;
+    AvisosAnotados avisos;
+    DiarioSqlite diario(carpeta.path(), &avisos, 20);
+    EntradaTrabajo e;
+    ASSERT_EQ(diario.anotar(e), 1);
+    QSqlDatabase otro = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("otro"));
+    otro.setDatabaseName(carpeta.filePath(QStringLiteral("trabajos.sqlite")));
+    ASSERT_TRUE(otro.open() && otro.exec(QStringLiteral("BEGIN EXCLUSIVE")).isActive());
+    diario.actualizar(1, EstadoTrabajo::Fallido, QStringLiteral("Cocina"), {});
+    std::vector<qint64> numeros{diario.anotar(e)};
+    diario.actualizar(numeros[0], EstadoTrabajo::Enviando, QStringLiteral("Cocina"), {}, 77);
+    while (numeros.back() < 0)
+        numeros.push_back(diario.anotar(e));
+    EXPECT_EQ(numeros.size(), std::size_t{DiarioSqlite::limitePendientes}) << "1 cambio + 9.999 entradas + 1 perdida";
+    otro.exec(QStringLiteral("COMMIT"));
+    ASSERT_TRUE(diario.escribirPendientes());
+    diario.actualizar(numeros[0], EstadoTrabajo::Impreso, QStringLiteral("Cocina"), {});
+    diario.actualizar(numeros[1], EstadoTrabajo::Reenviado, QStringLiteral("Facturas"), {});
+    ASSERT_EQ(avisos.dichos.size(), 4) << avisos.dichos.join(u'\n').toStdString();
+    EXPECT_TRUE(avisos.dichos[2].contains(QStringLiteral("1 trabajos no cupieron"))) << avisos.dichos[2].toStdString();
+    const QList<EntradaTrabajo> escritas = diario.entradas();
+    ASSERT_EQ(escritas.size(), DiarioSqlite::limitePendientes);
+    EXPECT_EQ(escritas[0].estado, EstadoTrabajo::Fallido);
+    EXPECT_EQ(escritas[1].estado, EstadoTrabajo::Impreso);
+    EXPECT_EQ(escritas[1].idCups, 77) << "the spooler's job noted while in memory";
+    EXPECT_EQ(escritas[2].usada, QStringLiteral("Facturas"));
+}
+
+// Whatever the text, the file holds valid UTF-8: a lone surrogate becomes U+FFFD ('~' below), a pair is kept
+// ('^' and '_' are the halves of U+1F600).
+TEST(DiarioTexto, SoloUtf8Valido) {
+    QTemporaryDir carpeta;
+    DiarioSqlite diario(carpeta.path(), nullptr);
+    const QStringList casos{"Cocina", "Co^cina", "Bar_", "Bar^", "_^!", "Café ^_"};
+    const auto texto = [](QString t) {
+        return t.replace(u'^', QChar(0xD83D)).replace(u'_', QChar(0xDE00)).replace(u'~', QChar::ReplacementCharacter);
+    };
+    EntradaTrabajo e;
+    for (const QString& c : casos) {
+        e.pedida = texto(c);
+        diario.actualizar(diario.anotar(e), EstadoTrabajo::Fallido, texto(c), texto(c));
+    }
+    QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("lector"));
+    db.setDatabaseName(carpeta.filePath(QStringLiteral("trabajos.sqlite")));
+    ASSERT_TRUE(db.open());
+    QSqlQuery q(QStringLiteral("SELECT CAST(pedida || usada || motivo AS BLOB) FROM trabajos ORDER BY numero"), db);
+    for (const QString g : {"Cocina", "Co~cina", "Bar~", "Bar~", "~~!", "Café ^_"})
+        EXPECT_TRUE(q.next() && q.value(0).toByteArray() == texto(g).repeated(3).toUtf8()) << g.toStdString();
 }

@@ -60,6 +60,8 @@ private:
 EmuladorEscpos::EmuladorEscpos(OpcionesEmulador opciones, QObject* parent)
     : QObject(parent), m_opciones(std::move(opciones)), m_servidor(std::make_unique<Servidor>(m_opciones.noLee)) {
     connect(m_servidor.get(), &QTcpServer::newConnection, this, &EmuladorEscpos::aceptar);
+    m_goteo.setInterval(100);
+    connect(&m_goteo, &QTimer::timeout, this, &EmuladorEscpos::gotear);
 }
 
 EmuladorEscpos::~EmuladorEscpos() {
@@ -72,7 +74,7 @@ bool EmuladorEscpos::escuchar(quint16 puerto, const QHostAddress& direccion) {
     if (!m_servidor->listen(direccion, puerto))
         return false;
     // Accepted connections take the listening socket's receive buffer.
-    if (m_opciones.noLee) {
+    if (m_opciones.noLee || m_opciones.leeLento > 0) {
         const int tamano = bufferRecepcionNoLee;
         ::setsockopt(static_cast<int>(m_servidor->socketDescriptor()), SOL_SOCKET, SO_RCVBUF, &tamano, sizeof tamano);
     }
@@ -98,21 +100,43 @@ quint16 EmuladorEscpos::puerto() const {
 
 void EmuladorEscpos::aceptar() {
     while (QTcpSocket* socket = m_servidor->nextPendingConnection()) {
-        m_conexiones.insert(socket, {});
+        Conexion conexion;
+        conexion.cupo = m_opciones.leeLento;
+        m_conexiones.insert(socket, conexion);
+        if (m_opciones.leeLento > 0) {
+            // What Qt does not take stays in the kernel's small buffer, which then takes no more from the sender.
+            socket->setReadBufferSize(std::max<qint64>(m_opciones.leeLento, 16));
+            m_goteo.start();
+        }
         connect(socket, &QTcpSocket::readyRead, this, [this, socket] { leer(socket); });
         connect(socket, &QTcpSocket::disconnected, this, [this, socket] {
-            leer(socket);
+            leer(socket, true);
             terminar(socket);
         });
     }
 }
 
-void EmuladorEscpos::leer(QTcpSocket* socket) {
+void EmuladorEscpos::gotear() {
+    const qint64 gota = std::max<qint64>(m_opciones.leeLento / 10, 1);
+    for (auto it = m_conexiones.begin(); it != m_conexiones.end(); ++it)
+        it->cupo = std::min(it->cupo + gota, m_opciones.leeLento);
+    for (QTcpSocket* socket : m_conexiones.keys())
+        leer(socket);
+}
+
+void EmuladorEscpos::leer(QTcpSocket* socket, bool todo) {
     const auto encontrada = m_conexiones.find(socket);
     if (encontrada == m_conexiones.end())
         return;
     Conexion& conexion = *encontrada;
-    const QByteArray llegado = conexion.pendiente + socket->readAll();
+    QByteArray leido;
+    if (m_opciones.leeLento > 0 && !todo) {
+        leido = socket->read(conexion.cupo);
+        conexion.cupo -= leido.size();
+    } else {
+        leido = socket->readAll();
+    }
+    const QByteArray llegado = conexion.pendiente + leido;
     conexion.pendiente.clear();
     // Real printers answer DLE EOT wherever it comes, so the request is looked for in the raw bytes, not between
     // commands; the encoder keeps the pattern out of its pictures.
@@ -132,7 +156,7 @@ void EmuladorEscpos::leer(QTcpSocket* socket) {
         }
     }
     conexion.trabajo.append(llegado.sliced(std::min(copiado, llegado.size())));
-    if (!respuesta.isEmpty())
+    if (!respuesta.isEmpty() && !m_opciones.noContesta)
         socket->write(respuesta);
 
     const bool cortar = m_opciones.cortarTras > 0 && conexion.trabajo.size() >= m_opciones.cortarTras;

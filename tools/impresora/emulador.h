@@ -5,6 +5,7 @@
 #include <QHostAddress>
 #include <QObject>
 #include <QString>
+#include <QTimer>
 
 #include <memory>
 
@@ -29,6 +30,11 @@ struct OpcionesEmulador {
     bool noLee = false;
     /// Drops the connection once a job has brought this many bytes (0: never).
     qint64 cortarTras = 0;
+    /// Reads at most this many bytes a second from each connection (0: all as they come), with the small receive
+    /// buffer of noLee: a printer far slower than the network, whose buffer stays full.
+    qint64 leeLento = 0;
+    /// Reads everything and never answers the status requests: a printer without real-time status.
+    bool noContesta = false;
 };
 
 /// A receipt printer on a TCP port, as a raw (port 9100) printer: answers the real-time status requests
@@ -68,10 +74,15 @@ private:
         QByteArray pendiente;
         /// How far the job has been walked command by command, looking for cuts.
         qsizetype analizado = 0;
+        /// With leeLento: how many bytes may still be read now.
+        qint64 cupo = 0;
     };
 
     void aceptar();
-    void leer(QTcpSocket* socket);
+    /// Reads what the connection brought (with leeLento, only as much as its allowance, unless todo).
+    void leer(QTcpSocket* socket, bool todo = false);
+    /// With leeLento: a tenth of a second's allowance more for every connection.
+    void gotear();
     void buscarCortes(Conexion& conexion);
     void terminar(QTcpSocket* socket);
     void guardar(const QByteArray& trabajo);
@@ -79,6 +90,7 @@ private:
     OpcionesEmulador m_opciones;
     std::unique_ptr<Servidor> m_servidor;
     QHash<QTcpSocket*, Conexion> m_conexiones;
+    QTimer m_goteo;
     int m_trabajos = 0;
 };
 

@@ -13,7 +13,8 @@ namespace {
 
 const char* const ayuda =
     "Uso: kestrel-impresora --salida CARPETA [--puerto N] [--estado ESTADO] [--ancho 80|58]\n"
-    "                       [--papel-para N] [--no-lee] [--cortar-tras BYTES] [--control ARCHIVO]\n"
+    "                       [--papel-para N] [--no-lee] [--cortar-tras BYTES] [--lee-lento N]\n"
+    "                       [--no-contesta] [--control ARCHIVO]\n"
     "Impresora de recibos ESC/POS de prueba en un puerto TCP. Responde al instante al estado en tiempo real\n"
     "(DLE EOT 1, 2 y 4) y guarda cada trabajo (lo que trae una conexión hasta cerrarse, sin los pedidos de\n"
     "estado) como CARPETA/trabajo-N.bin, y lo que se leería en el papel como CARPETA/trabajo-N.txt.\n"
@@ -26,6 +27,9 @@ const char* const ayuda =
     "  --papel-para N       se queda sin papel al guardar el trabajo N\n"
     "  --no-lee             acepta conexiones y nunca lee de ellas, como una impresora trabada\n"
     "  --cortar-tras BYTES  cierra la conexión cuando un trabajo lleva BYTES bytes\n"
+    "  --lee-lento N        lee a lo sumo N bytes por segundo de cada conexión, con un búfer pequeño, como\n"
+    "                       una impresora mucho más lenta que la red\n"
+    "  --no-contesta        lee todo pero nunca responde al estado, como una impresora sin estado en tiempo real\n"
     "  --control ARCHIVO    toma el estado escrito en ARCHIVO cada vez que cambia (como en --estado), para\n"
     "                       cambiarlo mientras corre\n"
     "  --ayuda              muestra esta ayuda\n";
@@ -64,8 +68,8 @@ int main(int argc, char** argv) {
             std::fputs(ayuda, stdout);
             return 0;
         }
-        if (opcion == QLatin1String("--no-lee")) {
-            opciones.noLee = true;
+        if (opcion == QLatin1String("--no-lee") || opcion == QLatin1String("--no-contesta")) {
+            (opcion == QLatin1String("--no-lee") ? opciones.noLee : opciones.noContesta) = true;
             continue;
         }
         if (i + 1 >= argumentos.size())
@@ -86,6 +90,9 @@ int main(int argc, char** argv) {
         } else if (opcion == QLatin1String("--papel-para")) {
             opciones.papelPara = valor.toInt(&ok);
             ok = ok && opciones.papelPara > 0;
+        } else if (opcion == QLatin1String("--lee-lento")) {
+            opciones.leeLento = valor.toLongLong(&ok);
+            ok = ok && opciones.leeLento > 0;
         } else if (opcion == QLatin1String("--cortar-tras")) {
             opciones.cortarTras = valor.toLongLong(&ok);
             ok = ok && opciones.cortarTras > 0;

@@ -1,8 +1,6 @@
 #include "print/escpos/hilo_escpos.h"
 
 #include <atomic>
-#include <cerrno>
-#include <cstring>
 #include <deque>
 #include <future>
 #include <map>
@@ -10,16 +8,12 @@
 #include <optional>
 #include <utility>
 
-#include <fcntl.h>
-#include <unistd.h>
-
-#include <QFile>
-#include <QFileInfo>
-#include <QSocketNotifier>
 #include <QTcpSocket>
 #include <QTimer>
 
+#include "print/escpos/dispositivo.h"
 #include "print/escpos/estado.h"
+#include "print/escpos/socket_escpos.h"
 
 namespace kestrel {
 
@@ -34,6 +28,23 @@ QString noResponde() {
 QString cortoLaConexion() {
     return QStringLiteral("cortó la conexión");
 }
+
+QString noRecibeDatos() {
+    return QStringLiteral("no recibe datos");
+}
+
+QString cancelado() {
+    return QStringLiteral("cancelado");
+}
+
+/// The start of the reason a document's whole limit gives ("no terminó en 120 s").
+QString noTermino() {
+    return QStringLiteral("no terminó");
+}
+
+/// How often a document's unacknowledged bytes are looked at while the printer takes them: often enough that a
+/// ticket is journaled soon after its last byte is in, seldom enough to cost nothing.
+constexpr std::chrono::milliseconds intervaloConsulta{25};
 
 struct Tarea {
     qint64 trabajo = 0;
@@ -62,6 +73,8 @@ private:
     enum class Fase {
         Libre,
         Conectando,
+        /// Until the printer has taken every byte: written, and acknowledged by its network stack or out of
+        /// the computer's device queue.
         Escribiendo,
         Estado,
     };
@@ -71,9 +84,9 @@ private:
     void abrir();
     void escribir();
     void escribirDispositivo();
+    void consultar();
     void datosEscritos();
     void pedirEstado();
-    void leerDispositivo();
     void recibir(const QByteArray& bytes);
     void interrumpir();
     void vencer();
@@ -86,13 +99,23 @@ private:
     std::deque<Tarea> m_cola;
     std::optional<Tarea> m_actual;
     Fase m_fase = Fase::Libre;
+    /// The limit of the step under way: connecting, a write that makes no progress, the status answer.
     QTimer m_plazo;
+    /// The whole job's limit.
+    QTimer m_plazoTrabajo;
+    /// Looks at how much of the document the printer has taken.
+    QTimer m_consulta;
+    /// Bytes the printer has taken so far: progress restarts the write limit.
+    qint64 m_tomados = 0;
+    /// The printer answered a status request on this channel once: from then on it must answer after each
+    /// document, since a printer that stopped reading has no other way of showing it once its buffer took the
+    /// whole document.
+    bool m_contesta = false;
+    /// The last document failed because the printer stopped taking bytes: a probe it does not answer proves
+    /// nothing about that, since the few bytes of the requests still fit in its buffer.
+    bool m_noLee = false;
     QTcpSocket* m_socket = nullptr;
-    int m_fd = -1;
-    /// The device was opened for reading too: it may answer the status requests.
-    bool m_leeEstado = false;
-    QSocketNotifier* m_avisoEscritura = nullptr;
-    QSocketNotifier* m_avisoLectura = nullptr;
+    std::unique_ptr<DispositivoEscpos> m_dispositivo;
     qsizetype m_escritos = 0;
     QByteArray m_respuestas;
     /// The worker's, which outlives every queue.
@@ -105,6 +128,13 @@ CanalEscpos::CanalEscpos(DestinoEscpos destino, LimitesEscpos limites, const Hil
     : QObject(padre), m_destino(std::move(destino)), m_limites(limites), m_alLeerEstado(alLeerEstado) {
     m_plazo.setSingleShot(true);
     connect(&m_plazo, &QTimer::timeout, this, &CanalEscpos::vencer);
+    m_plazoTrabajo.setSingleShot(true);
+    connect(&m_plazoTrabajo, &QTimer::timeout, this, [this] {
+        const auto segundos = std::chrono::duration_cast<std::chrono::seconds>(m_limites.documento).count();
+        terminar(QStringLiteral("%1 en %2 s").arg(noTermino()).arg(segundos));
+    });
+    m_consulta.setInterval(intervaloConsulta);
+    connect(&m_consulta, &QTimer::timeout, this, &CanalEscpos::consultar);
 }
 
 void CanalEscpos::encolar(Tarea tarea) {
@@ -115,6 +145,12 @@ void CanalEscpos::encolar(Tarea tarea) {
 
 void CanalEscpos::quitar(qint64 trabajo) {
     std::erase_if(m_cola, [trabajo](const Tarea& t) { return !t.sondeo && t.trabajo == trabajo; });
+    // A job given up on is sent elsewhere: what it still had to send must not reach this printer later and
+    // print the document twice.
+    if (m_actual && !m_actual->sondeo && m_actual->trabajo == trabajo) {
+        cerrar(false);
+        terminar(cancelado());
+    }
 }
 
 void CanalEscpos::siguiente() {
@@ -131,8 +167,11 @@ void CanalEscpos::siguiente() {
     if (!m_actual)
         return;
     m_escritos = 0;
+    m_tomados = 0;
     m_respuestas.clear();
     m_leido.reset();
+    if (!m_actual->sondeo)
+        m_plazoTrabajo.start(m_limites.documento);
     if (m_destino.tipo == DestinoEscpos::Tipo::Tcp)
         conectar();
     else
@@ -143,8 +182,8 @@ void CanalEscpos::conectar() {
     m_socket = new QTcpSocket(this);
     connect(m_socket, &QTcpSocket::connected, this, &CanalEscpos::escribir);
     connect(m_socket, &QTcpSocket::bytesWritten, this, [this] {
-        if (m_fase == Fase::Escribiendo && m_socket->bytesToWrite() == 0)
-            datosEscritos();
+        if (m_fase == Fase::Escribiendo)
+            consultar();
     });
     connect(m_socket, &QTcpSocket::readyRead, this, [this] { recibir(m_socket->readAll()); });
     connect(m_socket, &QTcpSocket::errorOccurred, this, &CanalEscpos::interrumpir);
@@ -155,27 +194,12 @@ void CanalEscpos::conectar() {
 }
 
 void CanalEscpos::abrir() {
-    const QByteArray ruta = QFile::encodeName(m_destino.ruta);
-    // A plain file never answers a status request; a device (a USB printer) may, when it can be read.
-    const bool archivo = QFileInfo(m_destino.ruta).isFile();
-    constexpr int comunes = O_NONBLOCK | O_CLOEXEC | O_NOCTTY;
-    m_leeEstado = false;
-    if (!archivo) {
-        m_fd = ::open(ruta.constData(), O_RDWR | comunes);
-        m_leeEstado = m_fd >= 0;
-    }
-    if (m_fd < 0)
-        m_fd = ::open(ruta.constData(), O_WRONLY | O_APPEND | comunes);
-    if (m_fd < 0) {
-        const int error = errno;
-        qCWarning(registroEscpos).noquote() << m_destino.nombre << m_destino.ruta << std::strerror(error);
+    QString error;
+    m_dispositivo = abrirDispositivoEscpos(m_destino.ruta, &error);
+    if (!m_dispositivo) {
+        qCWarning(registroEscpos).noquote() << m_destino.nombre << m_destino.ruta << error;
         terminar(QStringLiteral("no se puede abrir ") + m_destino.ruta);
         return;
-    }
-    if (m_leeEstado) {
-        m_avisoLectura = new QSocketNotifier(m_fd, QSocketNotifier::Read, this);
-        m_avisoLectura->setEnabled(false);
-        connect(m_avisoLectura, &QSocketNotifier::activated, this, &CanalEscpos::leerDispositivo);
     }
     escribir();
 }
@@ -187,6 +211,7 @@ void CanalEscpos::escribir() {
     }
     m_fase = Fase::Escribiendo;
     m_plazo.start(m_limites.escritura);
+    m_consulta.start();
     if (m_socket)
         m_socket->write(m_actual->datos);
     else
@@ -194,36 +219,51 @@ void CanalEscpos::escribir() {
 }
 
 void CanalEscpos::escribirDispositivo() {
-    if (m_avisoEscritura)
-        m_avisoEscritura->setEnabled(false);
     const QByteArray& datos = m_actual->datos;
-    while (m_escritos < datos.size()) {
-        const ssize_t n =
-            ::write(m_fd, datos.constData() + m_escritos, static_cast<std::size_t>(datos.size() - m_escritos));
-        if (n > 0) {
-            m_escritos += n;
-        } else if (n < 0 && errno == EINTR) {
-            continue;
-        } else if (n < 0 && (errno == EAGAIN || errno == EWOULDBLOCK)) {
-            // The printer's buffer is full: go on when the device takes more.
-            if (!m_avisoEscritura) {
-                m_avisoEscritura = new QSocketNotifier(m_fd, QSocketNotifier::Write, this);
-                connect(m_avisoEscritura, &QSocketNotifier::activated, this, &CanalEscpos::escribirDispositivo);
-            }
-            m_avisoEscritura->setEnabled(true);
-            return;
-        } else {
-            const int error = n < 0 ? errno : EIO;
-            qCWarning(registroEscpos).noquote() << m_destino.nombre << m_destino.ruta << std::strerror(error);
-            terminar(cortoLaConexion());
-            return;
-        }
+    QString error;
+    const qint64 n = m_dispositivo->escribir(QByteArrayView(datos).sliced(m_escritos), &error);
+    if (n < 0) {
+        qCWarning(registroEscpos).noquote() << m_destino.nombre << m_destino.ruta << error;
+        terminar(cortoLaConexion());
+        return;
     }
-    datosEscritos();
+    m_escritos += n;
+    if (m_escritos < datos.size()) {
+        // The printer's buffer is full: go on when the device takes more.
+        m_dispositivo->esperarEscritura([this] { escribirDispositivo(); });
+    }
+    consultar();
+}
+
+void CanalEscpos::consultar() {
+    // "Written" only means this computer took the bytes: the kernel's socket buffer holds a megabyte or more,
+    // and a printer that stopped reading acknowledges none of it. The printer has the document once its own
+    // network stack acknowledged every byte (a device: once its queue here is empty).
+    qint64 entregados = 0;
+    qint64 sinConfirmar = 0;
+    if (m_socket) {
+        // A connection that dropped has no queue to ask about: its error ends the job.
+        if (m_socket->state() != QAbstractSocket::ConnectedState)
+            return;
+        entregados = m_actual->datos.size() - m_socket->bytesToWrite();
+        sinConfirmar = bytesSinConfirmar(m_socket->socketDescriptor());
+    } else {
+        entregados = m_escritos;
+        sinConfirmar = m_dispositivo->pendientes();
+    }
+    // A platform that cannot say is trusted with what it took.
+    const qint64 tomados = entregados - std::max<qint64>(sinConfirmar, 0);
+    if (tomados > m_tomados) {
+        m_tomados = tomados;
+        m_plazo.start(m_limites.escritura);
+    }
+    if (m_tomados == m_actual->datos.size())
+        datosEscritos();
 }
 
 void CanalEscpos::datosEscritos() {
-    if (m_socket || m_leeEstado)
+    m_consulta.stop();
+    if (m_socket || m_dispositivo->leeEstado())
         pedirEstado();
     else
         terminar({});
@@ -234,30 +274,20 @@ void CanalEscpos::pedirEstado() {
     const QByteArray pedido = pedidoEstado(1) + pedidoEstado(2) + pedidoEstado(4);
     m_fase = Fase::Estado;
     m_respuestas.clear();
-    m_plazo.start(m_limites.estado);
+    // A printer that answers has the requests behind the document in its buffer: it reads them once it has
+    // room, which takes as long as taking any other bytes.
+    m_plazo.start(m_contesta && !m_actual->sondeo ? m_limites.escritura : m_limites.estado);
     if (m_socket) {
         m_socket->readAll();
         m_socket->write(pedido);
         return;
     }
-    char sobrante[64];
-    while (::read(m_fd, sobrante, sizeof sobrante) > 0) {
-    }
-    if (::write(m_fd, pedido.constData(), static_cast<std::size_t>(pedido.size())) != pedido.size()) {
+    m_dispositivo->leer([this](const QByteArray& bytes) { recibir(bytes); });
+    if (m_dispositivo->escribir(pedido, nullptr) != pedido.size()) {
         // No room even for the requests: there is no answer to wait for.
         terminar({});
         return;
     }
-    m_avisoLectura->setEnabled(true);
-}
-
-void CanalEscpos::leerDispositivo() {
-    char bytes[16];
-    const ssize_t n = ::read(m_fd, bytes, sizeof bytes);
-    if (n > 0)
-        recibir(QByteArray(bytes, n));
-    else if (n == 0 || (errno != EAGAIN && errno != EINTR))
-        m_avisoLectura->setEnabled(false); // nothing more will come: the time limit ends the wait
 }
 
 void CanalEscpos::recibir(const QByteArray& bytes) {
@@ -288,12 +318,15 @@ void CanalEscpos::vencer() {
     if (m_fase == Fase::Conectando)
         terminar(noResponde());
     else if (m_fase == Fase::Escribiendo)
-        terminar(QStringLiteral("no recibe datos"));
+        terminar(noRecibeDatos());
+    else if (m_fase == Fase::Estado && m_respuestas.isEmpty() && m_contesta && !m_actual->sondeo)
+        terminar(noRecibeDatos()); // it took the bytes into its buffer and stopped reading them
     else if (m_fase == Fase::Estado)
         concluirEstado();
 }
 
 void CanalEscpos::concluirEstado() {
+    m_contesta = m_contesta || !m_respuestas.isEmpty();
     const auto respuesta = [this](qsizetype i) {
         return i < m_respuestas.size() ? static_cast<unsigned char>(m_respuestas[i]) : -1;
     };
@@ -318,14 +351,28 @@ void CanalEscpos::terminar(const QString& motivo) {
     }
     if (tarea.alTerminar)
         tarea.alTerminar(motivo);
-    if (m_alLeerEstado)
-        m_alLeerEstado(m_destino, motivo, std::exchange(m_leido, std::nullopt));
+    // What the end says of the printer's health. A job given up on says nothing about the printer.
+    QString salud = motivo;
+    if (m_leido) {
+        m_noLee = false;
+    } else if (tarea.sondeo && motivo.isEmpty() && (m_contesta || m_noLee)) {
+        // A probe is trusted for printing, not for health: a printer that answered before, or took no
+        // document, and is silent now has not come back.
+        salud = m_noLee ? noRecibeDatos() : noResponde();
+    }
+    if (!tarea.sondeo && motivo != cancelado())
+        m_noLee = motivo == noRecibeDatos() || motivo.startsWith(noTermino());
+    const std::optional<EstadoEscpos> leido = std::exchange(m_leido, std::nullopt);
+    if (m_alLeerEstado && motivo != cancelado())
+        m_alLeerEstado(m_destino, salud, leido);
     // Queued: a row of jobs that fail at once does not nest one call per job.
     QMetaObject::invokeMethod(this, &CanalEscpos::siguiente, Qt::QueuedConnection);
 }
 
 void CanalEscpos::cerrar(bool ordenado) {
     m_plazo.stop();
+    m_plazoTrabajo.stop();
+    m_consulta.stop();
     if (m_socket) {
         m_socket->disconnect(this);
         // Once the status is asked every byte is out; before that, what is left must not linger unsent.
@@ -336,17 +383,7 @@ void CanalEscpos::cerrar(bool ordenado) {
         m_socket->deleteLater();
         m_socket = nullptr;
     }
-    for (QSocketNotifier** aviso : {&m_avisoEscritura, &m_avisoLectura}) {
-        if (*aviso) {
-            (*aviso)->setEnabled(false);
-            (*aviso)->deleteLater();
-            *aviso = nullptr;
-        }
-    }
-    if (m_fd >= 0) {
-        ::close(m_fd);
-        m_fd = -1;
-    }
+    m_dispositivo.reset();
 }
 
 /// The printers' queues, on the printers' thread: one per address, so two names for one printer still take

@@ -8,6 +8,7 @@
 
 #include <QImage>
 #include <QImageReader>
+#include <QDeadlineTimer>
 #include <QObject>
 
 #include "json/fallo.h"
@@ -77,6 +78,8 @@ public:
     void consultarTrabajo(const QString& impresora, qint64 trabajo,
                           std::function<void(const EstadoCola&)> respuesta) override;
     void cancelarTrabajo(const QString& impresora, qint64 trabajo) override;
+    bool responde(const QString& impresora) override;
+    std::optional<qint64> trabajoEnDuda(const QString& impresora) override;
     void observarEstados(std::function<void(const LecturaImpresora&)> observador) override;
     void sondearEstados() override;
 
@@ -103,6 +106,9 @@ private:
     std::optional<ImpresoraEscpos*> m_inicial;
     /// How the ESC/POS jobs stand, by number, until the follow-up hears the end.
     std::map<qint64, EstadoCola> m_trabajos;
+    /// Printers whose last probe got no connection, until they may be probed again: each probe of a printer
+    /// that is off waits the connection limit on the caller's thread.
+    std::map<QString, QDeadlineTimer> m_sinRespuesta;
     qint64 m_siguiente = 0;
     qint64 m_ultimo = 0;
     /// Addresses with a poll queued and not answered yet: a printer that does not answer gets one at a time,
@@ -260,8 +266,15 @@ void SistemaEscpos::sondear(const DestinoEscpos& destino) {
     if (destino.tipo == DestinoEscpos::Tipo::Cups)
         return;
     const QString motivo = m_hilo.sondear(destino);
+    // A printer that takes no connection may be off for a moment: nothing definite was said about its paper.
+    const bool sinRespuesta = motivo == QLatin1String("no responde");
+    if (sinRespuesta)
+        m_sinRespuesta[destino.nombre] = QDeadlineTimer(std::chrono::seconds(5));
+    else
+        m_sinRespuesta.erase(destino.nombre);
     if (!motivo.isEmpty())
-        throw FalloPlataforma(numerofallo::errorImpresora, destino.nombre + QStringLiteral(": ") + motivo);
+        throw FalloPlataforma(sinRespuesta ? numerofallo::dispositivoNoDisponible : numerofallo::errorImpresora,
+                              destino.nombre + QStringLiteral(": ") + motivo);
 }
 
 void SistemaEscpos::escribirCrudo(const QString& impresora, const QByteArray& datos) {
@@ -312,6 +325,24 @@ void SistemaEscpos::cancelarTrabajo(const QString& impresora, qint64 trabajo) {
         m_trabajos.erase(trabajo);
         m_hilo.cancelar(i->destino(), trabajo);
     }
+}
+
+bool SistemaEscpos::responde(const QString& impresora) {
+    ImpresoraEscpos* i = escpos(impresora);
+    if (!i)
+        return m_interno->responde(impresora);
+    if (i->destino().tipo == DestinoEscpos::Tipo::Cups)
+        return colas().responde(i->destino().ruta);
+    const auto it = m_sinRespuesta.find(i->destino().nombre);
+    return it == m_sinRespuesta.end() || it->second.hasExpired();
+}
+
+std::optional<qint64> SistemaEscpos::trabajoEnDuda(const QString& impresora) {
+    ImpresoraEscpos* i = escpos(impresora);
+    if (!i)
+        return m_interno->trabajoEnDuda(impresora);
+    // Only a raw queue's job can outlive its sender; the printers' own thread reports every job's end.
+    return i->destino().tipo == DestinoEscpos::Tipo::Cups ? colas().trabajoEnDuda(i->destino().ruta) : 0;
 }
 
 void SistemaEscpos::observarEstados(std::function<void(const LecturaImpresora&)> observador) {

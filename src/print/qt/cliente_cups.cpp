@@ -20,6 +20,20 @@ QString ultimoErrorCups() {
     return QString::fromUtf8(cupsLastErrorString());
 }
 
+/// Raises with CUPS's last error: a scheduler that did not answer (timed out, busy, connection lost) raises the
+/// "no answer" failure, so the document waits for it instead of failing.
+[[noreturn]] void fallaCups(const QString& descripcion) {
+    switch (cupsLastError()) {
+    case IPP_STATUS_ERROR_INTERNAL: // what libcups reports for a connection that timed out or broke
+    case IPP_STATUS_ERROR_SERVICE_UNAVAILABLE:
+    case IPP_STATUS_ERROR_BUSY:
+    case IPP_STATUS_ERROR_TIMEOUT:
+        throw FalloPlataforma(numerofallo::dispositivoNoDisponible, descripcion);
+    default:
+        fallaImpresora(descripcion);
+    }
+}
+
 /// The queue of a destination: "name/instance" prints on "name".
 QByteArray cola(const QString& impresora) {
     return impresora.section(QLatin1Char('/'), 0, 0).toUtf8();
@@ -41,7 +55,8 @@ Conexion conectar(std::chrono::milliseconds limite) {
     http_t* http = httpConnect2(cupsServer(), ippPort(), nullptr, AF_UNSPEC, cupsEncryption(), 1,
                                 static_cast<int>(limite.count()), &cancelar);
     if (!http)
-        fallaImpresora(QStringLiteral("No se pudo conectar con el servicio de impresion (CUPS)"));
+        throw FalloPlataforma(numerofallo::dispositivoNoDisponible,
+                              QStringLiteral("No se pudo conectar con el servicio de impresion (CUPS)"));
     // Returning 0 from the callback ends the wait with an error instead of waiting again.
     httpSetTimeout(
         http, static_cast<double>(limite.count()) / 1000.0, [](http_t*, void*) { return 0; }, nullptr);
@@ -67,7 +82,7 @@ DestinosCups consultarDestinos(std::chrono::milliseconds limite) {
     cupsFreeDests(n, destinos);
     // A scheduler without queues answers "not found"; anything worse with nothing listed is a failure.
     if (n == 0 && estado > IPP_STATUS_OK_CONFLICTING && estado != IPP_STATUS_ERROR_NOT_FOUND)
-        fallaImpresora(QStringLiteral("CUPS no entrego la lista de impresoras: ") + ultimoErrorCups());
+        fallaCups(QStringLiteral("CUPS no entrego la lista de impresoras: ") + ultimoErrorCups());
     return resultado;
 }
 
@@ -82,7 +97,7 @@ void comprobarCola(const QString& impresora, std::chrono::milliseconds limite) {
     ippAddStrings(peticion, IPP_TAG_OPERATION, IPP_TAG_KEYWORD, "requested-attributes", 3, nullptr, atributos);
     const RespuestaIpp respuesta(cupsDoRequest(http.get(), peticion, "/"));
     if (!respuesta)
-        fallaImpresora(QStringLiteral("CUPS no respondio: ") + ultimoErrorCups());
+        fallaCups(QStringLiteral("CUPS no respondio: ") + ultimoErrorCups());
     const ipp_status_t estado = ippGetStatusCode(respuesta.get());
     if (estado == IPP_STATUS_ERROR_NOT_FOUND)
         fallaImpresora(QStringLiteral("La impresora ") + impresora + QStringLiteral(" no existe en CUPS"));
@@ -104,13 +119,15 @@ void comprobarCola(const QString& impresora, std::chrono::milliseconds limite) {
 namespace {
 
 int enviarTrabajo(const QString& impresora, const QByteArray& datos, const char* titulo, const char* formato,
-                  std::chrono::milliseconds limite) {
+                  std::chrono::milliseconds limite, std::atomic<qint64>* creado) {
     Conexion http = conectar(limite);
     const QByteArray nombre = cola(impresora);
     const int trabajo = cupsCreateJob(http.get(), nombre.constData(), titulo, 0, nullptr);
     if (trabajo == 0)
-        fallaImpresora(QStringLiteral("CUPS no acepto el trabajo para ") + impresora + QStringLiteral(": ") +
-                       ultimoErrorCups());
+        fallaCups(QStringLiteral("CUPS no acepto el trabajo para ") + impresora + QStringLiteral(": ") +
+                  ultimoErrorCups());
+    if (creado)
+        creado->store(trabajo);
     bool enviado =
         cupsStartDocument(http.get(), nombre.constData(), trabajo, titulo, formato, 1) == HTTP_STATUS_CONTINUE;
     enviado = enviado && cupsWriteRequestData(http.get(), datos.constData(), static_cast<size_t>(datos.size())) ==
@@ -118,8 +135,11 @@ int enviarTrabajo(const QString& impresora, const QByteArray& datos, const char*
     enviado = cupsFinishDocument(http.get(), nombre.constData()) == IPP_STATUS_OK && enviado;
     if (!enviado) {
         const QString razon = ultimoErrorCups();
+        const ipp_status_t error = cupsLastError();
         cupsCancelJob2(http.get(), nombre.constData(), trabajo, 0);
-        fallaImpresora(QStringLiteral("No se pudo enviar a ") + impresora + QStringLiteral(": ") + razon);
+        const bool sinRespuesta = error == IPP_STATUS_ERROR_INTERNAL || error == IPP_STATUS_ERROR_SERVICE_UNAVAILABLE;
+        throw FalloPlataforma(sinRespuesta ? numerofallo::dispositivoNoDisponible : numerofallo::errorImpresora,
+                              QStringLiteral("No se pudo enviar a ") + impresora + QStringLiteral(": ") + razon);
     }
     return trabajo;
 }
@@ -141,8 +161,9 @@ QStringList palabras(ipp_t* respuesta, const char* atributo) {
 
 } // namespace
 
-int enviarCrudo(const QString& impresora, const QByteArray& datos, std::chrono::milliseconds limite) {
-    return enviarTrabajo(impresora, datos, "cajon", CUPS_FORMAT_RAW, limite);
+int enviarCrudo(const QString& impresora, const QByteArray& datos, std::chrono::milliseconds limite,
+                std::atomic<qint64>* creado) {
+    return enviarTrabajo(impresora, datos, "cajon", CUPS_FORMAT_RAW, limite, creado);
 }
 
 QString motivoCola(const QStringList& razones, const QString& mensaje) {
@@ -166,9 +187,13 @@ EstadoCola consultarTrabajoCups(const QString& impresora, int trabajo, std::chro
     ippAddInteger(peticion, IPP_TAG_OPERATION, IPP_TAG_INTEGER, "job-id", trabajo);
     const RespuestaIpp deTrabajo(cupsDoRequest(http.get(), peticion, "/"));
     if (!deTrabajo)
-        fallaImpresora(QStringLiteral("CUPS no respondio: ") + ultimoErrorCups());
+        fallaCups(QStringLiteral("CUPS no respondio: ") + ultimoErrorCups());
+    // Finished jobs stay in CUPS's history (across restarts too, with their numbers) until it is cleared: a
+    // job it does not know may have printed long ago, so it is never taken as one that failed.
     if (ippGetStatusCode(deTrabajo.get()) == IPP_STATUS_ERROR_NOT_FOUND)
-        return {EstadoCola::Fin::Fallido, QStringLiteral("trabajo cancelado")};
+        return {EstadoCola::Fin::Desconocido, QStringLiteral("CUPS ya no conoce el trabajo %1").arg(trabajo)};
+    if (ippGetStatusCode(deTrabajo.get()) > IPP_STATUS_OK_CONFLICTING)
+        fallaCups(QStringLiteral("CUPS no respondio: ") + ultimoErrorCups());
     ipp_attribute_t* a = ippFindAttribute(deTrabajo.get(), "job-state", IPP_TAG_ENUM);
     const int estado = a ? ippGetInteger(a, 0) : IPP_JSTATE_PENDING;
     if (estado == IPP_JSTATE_COMPLETED)
@@ -180,7 +205,7 @@ EstadoCola consultarTrabajoCups(const QString& impresora, int trabajo, std::chro
     ippAddString(peticion, IPP_TAG_OPERATION, IPP_TAG_URI, "printer-uri", nullptr, uriCola(impresora).toUtf8());
     const RespuestaIpp deCola(cupsDoRequest(http.get(), peticion, "/"));
     if (!deCola)
-        fallaImpresora(QStringLiteral("CUPS no respondio: ") + ultimoErrorCups());
+        fallaCups(QStringLiteral("CUPS no respondio: ") + ultimoErrorCups());
     a = ippFindAttribute(deCola.get(), "printer-state", IPP_TAG_ENUM);
     const bool detenida = a && ippGetInteger(a, 0) == IPP_PSTATE_STOPPED;
     if (!detenida && estado != IPP_JSTATE_STOPPED && estado != IPP_JSTATE_HELD)
@@ -192,15 +217,18 @@ EstadoCola consultarTrabajoCups(const QString& impresora, int trabajo, std::chro
 }
 
 void cancelarTrabajoCups(const QString& impresora, int trabajo, std::chrono::milliseconds limite) {
+    // Job 0 would be every job of the queue.
+    if (trabajo <= 0)
+        return;
     Conexion http = conectar(limite);
     if (!cupsCancelJob2(http.get(), cola(impresora).constData(), trabajo, 0) &&
         cupsLastError() != IPP_STATUS_ERROR_NOT_POSSIBLE && cupsLastError() != IPP_STATUS_ERROR_NOT_FOUND)
-        fallaImpresora(QStringLiteral("No se pudo cancelar el trabajo ") + QString::number(trabajo) +
-                       QStringLiteral(": ") + ultimoErrorCups());
+        fallaCups(QStringLiteral("No se pudo cancelar el trabajo ") + QString::number(trabajo) + QStringLiteral(": ") +
+                  ultimoErrorCups());
 }
 
 int imprimirEnCola(const QString& impresora, const DocumentoGrabado& documento, const QString& titulo,
-                   const std::atomic_bool& abandonada, std::chrono::milliseconds limite) {
+                   const std::atomic_bool& abandonada, std::chrono::milliseconds limite, std::atomic<qint64>* creado) {
     QPageLayout pagina;
     {
         QPrinter cola(QPrinter::HighResolution);
@@ -235,7 +263,7 @@ int imprimirEnCola(const QString& impresora, const DocumentoGrabado& documento, 
         fallaImpresora(QStringLiteral("No se pudo enviar el trabajo a ") + impresora);
     if (abandonada)
         return 0;
-    return enviarTrabajo(impresora, pdf.readAll(), titulo.toUtf8().constData(), CUPS_FORMAT_PDF, limite);
+    return enviarTrabajo(impresora, pdf.readAll(), titulo.toUtf8().constData(), CUPS_FORMAT_PDF, limite, creado);
 }
 
 } // namespace kestrel

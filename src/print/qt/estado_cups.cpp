@@ -3,11 +3,13 @@
 #include <cups/cups.h>
 
 #include <algorithm>
+#include <exception>
 #include <memory>
 
 #include <QObject>
 
 #include "json/fallo.h"
+#include "print/qt/hilo_cups.h"
 #include "print/qt/sistema_cups.h"
 
 namespace kestrel {
@@ -54,7 +56,8 @@ QList<LecturaImpresora> leerEstadosCups(std::chrono::milliseconds limite) {
     std::unique_ptr<http_t, Cerrar> http(httpConnect2(cupsServer(), ippPort(), nullptr, AF_UNSPEC, cupsEncryption(), 1,
                                                       static_cast<int>(limite.count()), &cancelar));
     if (!http)
-        fallaImpresora(QStringLiteral("No se pudo conectar con el servicio de impresion (CUPS)"));
+        throw FalloPlataforma(numerofallo::dispositivoNoDisponible,
+                              QStringLiteral("No se pudo conectar con el servicio de impresion (CUPS)"));
     httpSetTimeout(
         http.get(), static_cast<double>(limite.count()) / 1000.0, [](http_t*, void*) { return 0; }, nullptr);
     ipp_t* peticion = ippNewRequest(IPP_OP_CUPS_GET_PRINTERS);
@@ -62,8 +65,15 @@ QList<LecturaImpresora> leerEstadosCups(std::chrono::milliseconds limite) {
                                             "printer-is-accepting-jobs", "device-uri"};
     ippAddStrings(peticion, IPP_TAG_OPERATION, IPP_TAG_KEYWORD, "requested-attributes", 5, nullptr, atributos);
     const std::unique_ptr<ipp_t, Cerrar> respuesta(cupsDoRequest(http.get(), peticion, "/"));
-    if (!respuesta)
-        fallaImpresora(QStringLiteral("CUPS no respondio: ") + QString::fromUtf8(cupsLastErrorString()));
+    if (!respuesta || ippGetStatusCode(respuesta.get()) > IPP_STATUS_OK_EVENTS_COMPLETE) {
+        const QString descripcion = QStringLiteral("CUPS no respondio: ") + QString::fromUtf8(cupsLastErrorString());
+        // What libcups reports for a connection that timed out or broke, or a scheduler too busy to answer.
+        const ipp_status_t error = cupsLastError();
+        if (!respuesta || error == IPP_STATUS_ERROR_INTERNAL || error == IPP_STATUS_ERROR_SERVICE_UNAVAILABLE ||
+            error == IPP_STATUS_ERROR_BUSY || error == IPP_STATUS_ERROR_TIMEOUT)
+            throw FalloPlataforma(numerofallo::dispositivoNoDisponible, descripcion);
+        fallaImpresora(descripcion);
+    }
     QList<LecturaImpresora> lecturas;
     // The answer is one run of attributes per printer, the runs separated by separator tags.
     auto terminar = [&](LecturaImpresora& l, int estado, bool acepta, QStringList& razones) {
@@ -108,17 +118,12 @@ void SistemaCups::sondearEstados() {
     const auto limite = m_hilo->limite();
     std::weak_ptr<QObject> receptor = m_receptor;
     const auto observador = observadorEstados();
-    if (!observador || m_sondeoEnCurso->exchange(true))
+    if (!observador)
         return;
-    m_hilo->encargar([observador, limite, receptor, enCurso = m_sondeoEnCurso] {
-        QList<LecturaImpresora> lecturas;
-        try {
-            lecturas = leerEstadosCups(limite);
-        } catch (const FalloPlataforma&) {
-            // An empty name stands for every printer of the kind: the scheduler itself does not answer.
-            lecturas = {{QString(), ClaseImpresora::Cups, QString(), EstadoImpresora::NoResponde}};
-        }
-        enCurso->store(false);
+    // An empty name stands for every printer of the kind: the scheduler itself does not answer.
+    const QList<LecturaImpresora> sinRespuesta{
+        {QString(), ClaseImpresora::Cups, QString(), EstadoImpresora::NoResponde}};
+    const auto avisar = [receptor, observador](const QList<LecturaImpresora>& lecturas) {
         if (const std::shared_ptr<QObject> r = receptor.lock()) {
             QMetaObject::invokeMethod(
                 r.get(),
@@ -128,6 +133,31 @@ void SistemaCups::sondearEstados() {
                 },
                 Qt::QueuedConnection);
         }
+    };
+    // Known not to answer (documents are being held for it): asking would only queue behind the stuck call, and
+    // the thread's own question tells when it is back.
+    if (!m_hilo->responde()) {
+        avisar(sinRespuesta);
+        return;
+    }
+    if (m_sondeoEnCurso->exchange(true))
+        return;
+    m_hilo->encargar([avisar, sinRespuesta, limite, enCurso = m_sondeoEnCurso] {
+        QList<LecturaImpresora> lecturas;
+        std::exception_ptr fallo;
+        try {
+            lecturas = leerEstadosCups(limite);
+        } catch (const FalloPlataforma& f) {
+            if (f.numero() == numerofallo::dispositivoNoDisponible)
+                lecturas = sinRespuesta;
+            fallo = std::current_exception();
+        }
+        enCurso->store(false);
+        avisar(lecturas);
+        // Like any other question, the poll tells the thread whether the scheduler answers: one that timed out
+        // must not count as an answer, or documents would be sent to a scheduler still frozen.
+        if (fallo && esSinRespuesta(fallo))
+            std::rethrow_exception(fallo);
     });
 }
 

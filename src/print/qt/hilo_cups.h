@@ -3,6 +3,7 @@
 #include <QString>
 
 #include <atomic>
+#include <exception>
 #include <chrono>
 #include <functional>
 #include <memory>
@@ -14,14 +15,18 @@ namespace kestrel {
 /// A wedged scheduler (stopped, overloaded, stuck on a backend) accepts a connection and then never answers:
 /// every libcups and QPrinter call made against it blocks for as long as it stays that way. Calls therefore
 /// run here while the caller waits at most the limit; a call that does not finish in time fails with a
-/// printer failure and is marked abandoned, and until it returns every further call fails at once instead
-/// of queueing behind it (so a job reported as failed is not printed later by surprise).
+/// "no answer" failure (numerofallo::dispositivoNoDisponible) and is marked abandoned. From then on the
+/// scheduler counts as not answering: every further call fails at once instead of queueing behind the stuck one
+/// (so a job reported as failed is not printed later by surprise, and a document does not wait the limit again
+/// to learn what is known), while the thread asks a cheap question of its own (latido) every half second until
+/// the scheduler answers again.
 class HiloCups {
 public:
     /// A call to run on the thread; abandonada turns true when its caller stopped waiting.
     using Tarea = std::function<void(const std::atomic_bool& abandonada)>;
 
-    explicit HiloCups(std::chrono::milliseconds limite);
+    /// latido asks CUPS something cheap on the thread and raises when it does not answer.
+    HiloCups(std::chrono::milliseconds limite, std::function<void()> latido = {});
     ~HiloCups();
     HiloCups(const HiloCups&) = delete;
     HiloCups& operator=(const HiloCups&) = delete;
@@ -31,8 +36,13 @@ public:
     void ejecutar(Tarea tarea);
     /// Queues tarea to run on the thread when no call is waiting, without waiting for it: the follow-up of
     /// sent jobs. Such a task carries its own time limit; a call that comes meanwhile waits for it within
-    /// its own limit instead of failing at once.
+    /// its own limit instead of failing at once. A task that raises the "no answer" failure marks the
+    /// scheduler as not answering, one that returns marks it as answering, one that raises SinPreguntar asked
+    /// nothing and says nothing.
     void encargar(std::function<void()> tarea);
+    struct SinPreguntar {};
+    /// False from a call that got no answer until the scheduler answers again.
+    bool responde() const;
     std::chrono::milliseconds limite() const { return m_limite; }
 
 private:
@@ -43,5 +53,7 @@ private:
 
 /// The description of the failure raised when CUPS does not answer in time.
 QString descripcionCupsNoResponde();
+/// True for the failures that say the scheduler did not answer, as opposed to a definite answer.
+bool esSinRespuesta(const std::exception_ptr& fallo);
 
 } // namespace kestrel

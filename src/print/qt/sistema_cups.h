@@ -6,7 +6,6 @@
 #include <chrono>
 #include <map>
 #include <memory>
-#include <memory>
 
 #include "print/impresora.h"
 #include "print/qt/fuentes.h"
@@ -34,6 +33,8 @@ public:
     void consultarTrabajo(const QString& impresora, qint64 trabajo,
                           std::function<void(const EstadoCola&)> respuesta) override;
     void cancelarTrabajo(const QString& impresora, qint64 trabajo) override;
+    bool responde(const QString& impresora) override;
+    std::optional<qint64> trabajoEnDuda(const QString& impresora) override;
     /// Every queue's state and reasons, read on the CUPS thread (estado_cups.cpp).
     void sondearEstados() override;
 
@@ -42,8 +43,6 @@ private:
     QString predeterminadaInstalada();
     ImpresoraQt& impresoraLlamada(const QString& nombre);
 
-    /// Where answers from the CUPS thread are delivered, on the thread that made this object. Declared before
-    /// the thread so it outlives it.
     /// Where the answers of the CUPS thread are delivered, on the window's thread. Shared with every pending
     /// task so it outlives this object until they are done, and deleted from its own thread.
     std::shared_ptr<QObject> m_receptor{new QObject, [](QObject* o) { o->deleteLater(); }};
@@ -52,6 +51,10 @@ private:
     /// True from a poll of the queues' states until its answer: a wedged scheduler gets one poll at a time.
     std::shared_ptr<std::atomic_bool> m_sondeoEnCurso = std::make_shared<std::atomic_bool>(false);
     std::shared_ptr<HiloCups> m_hilo;
+    /// By printer, the job of the last send whose sender stopped waiting: -1 while that call is still under way,
+    /// else the number of the job CUPS made for it (0: none).
+    std::shared_ptr<std::map<QString, std::shared_ptr<std::atomic<qint64>>>> m_enDuda =
+        std::make_shared<std::map<QString, std::shared_ptr<std::atomic<qint64>>>>();
     CatalogoFuentes m_fuentes;
     QStringList m_lista;
     bool m_listaLeida = false;
