@@ -30,7 +30,10 @@ PestanaImpresoras::PestanaImpresoras(std::shared_ptr<RegistroImpresoras> registr
     tblImpresoras->setEditTriggers(QAbstractItemView::NoEditTriggers);
     tblImpresoras->setSelectionBehavior(QAbstractItemView::SelectRows);
     tblImpresoras->verticalHeader()->setVisible(false);
+    tblImpresoras->verticalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
     tblImpresoras->horizontalHeader()->setStretchLastSection(true);
+    // One line per printer: a wrapped destination or document made each row three lines high in the narrow window.
+    tblImpresoras->setWordWrap(false);
     capa->addWidget(tblImpresoras);
 
     m_refresco.setSingleShot(true);
@@ -77,6 +80,12 @@ void PestanaImpresoras::refrescar() {
                 celda->setBackground(QColor(255, 224, 224));
             tblImpresoras->setItem(fila, c, celda);
         }
+    }
+    // Fitted once, as in "Trabajos": refitting at every refresh would undo a width the user set.
+    if (!m_anchosFijados && !fichas.isEmpty()) {
+        for (int columna = 0; columna + 1 < tblImpresoras->columnCount(); ++columna)
+            tblImpresoras->resizeColumnToContents(columna);
+        m_anchosFijados = true;
     }
 }
 

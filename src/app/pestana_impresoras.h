@@ -30,6 +30,7 @@ private:
     QTimer m_refresco;
     /// Today's counts start again at midnight even when nothing happens.
     QTimer m_minuto;
+    bool m_anchosFijados = false;
     QTableWidget* tblImpresoras = nullptr;
 };
 
