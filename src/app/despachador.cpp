@@ -14,6 +14,7 @@ Despachador::Despachador(Documentos& documentos, std::function<void(const QStrin
 void Despachador::procesarMensaje(const QString& mensaje) {
     m_agregarLog(QStringLiteral("Respuesta: ") + mensaje);
     m_agregarLog(QStringLiteral("--"));
+    m_tipo.clear();
     // Whatever a document raises ends this message only: the link still resets the busy flag and answers.
     try {
         despachar(mensaje);
@@ -24,6 +25,14 @@ void Despachador::procesarMensaje(const QString& mensaje) {
     } catch (...) {
         m_agregarLog(QStringLiteral("Error al procesar el mensaje: fallo desconocido"));
     }
+    if (m_alContar)
+        m_alContar(m_tipo.isEmpty() ? QStringLiteral("desconocido") : m_tipo);
+}
+
+const QStringList& Despachador::tiposConocidos() {
+    static const QStringList tipos{QStringLiteral("comanda"), QStringLiteral("anulacion"), QStringLiteral("factura"),
+                                   QStringLiteral("cajon")};
+    return tipos;
 }
 
 void Despachador::despachar(const QString& mensaje) {
@@ -45,9 +54,9 @@ void Despachador::despachar(const QString& mensaje) {
     const QString tipo = valorTipo.esTexto() ? valorTipo.texto() : QString();
 
     const bool conLista = tipo == QLatin1String("comanda") || tipo == QLatin1String("anulacion");
-    const bool conocido = conLista || tipo == QLatin1String("factura") || tipo == QLatin1String("cajon");
-    if (!conocido)
+    if (!tiposConocidos().contains(tipo))
         return;
+    m_tipo = tipo;
     if (conLista && !dato.esLista()) {
         m_agregarLog(
             QStringLiteral("El mensaje de tipo \"%1\" no trae una lista en \"dato\": no se imprime").arg(tipo));

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 
 #include <functional>
 
@@ -16,12 +17,18 @@ public:
     Despachador(Documentos& documentos, std::function<void(const QString&)> agregarLog);
 
     void procesarMensaje(const QString& mensaje);
+    /// After each message: its "tipo" when the dispatcher handles it, "desconocido" for anything else.
+    void fijarAlContar(std::function<void(const QString& tipo)> alContar) { m_alContar = std::move(alContar); }
+    /// The message types the dispatcher handles.
+    static const QStringList& tiposConocidos();
 
 private:
     void despachar(const QString& mensaje);
 
     Documentos& m_documentos;
     std::function<void(const QString&)> m_agregarLog;
+    std::function<void(const QString&)> m_alContar;
+    QString m_tipo;
 };
 
 } // namespace kestrel

@@ -196,6 +196,7 @@ void Enlace::winsock_Connect() {
     m_salida.agregarLog(identificacion);
     enviar(identificacion);
     m_salida.mostrarConexion(true, textoConectado);
+    emit conexionCambiada(true);
     m_salida.mostrarGlobo(textoConectado, iconoglobo::informacion, textosagente::tituloGlobos, tiempoGlobo);
 }
 
@@ -281,6 +282,7 @@ void Enlace::alFallar(QAbstractSocket::SocketError error) {
 void Enlace::winsock_Close() {
     cerrarSocket();
     m_salida.mostrarConexion(false, textoDesconectando);
+    emit conexionCambiada(false);
     m_salida.mostrarGlobo(textoDesconectado, iconoglobo::informacion, textosagente::tituloGlobos, tiempoGlobo);
 }
 
@@ -292,6 +294,7 @@ void Enlace::winsock_Error(int Number, const QString& Description) {
     m_inicioSaludo.invalidate();
     m_esperaAceptacion.stop();
     m_salida.mostrarConexion(false, textoDesconectando);
+    emit conexionCambiada(false);
     m_salida.mostrarGlobo(texto, iconoglobo::informacion, textosagente::tituloGlobos, tiempoGlobo);
 }
 

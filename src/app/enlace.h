@@ -98,6 +98,10 @@ public:
     bool procesando() const { return m_procesando; }
     const ConfiguracionEnlace& configuracion() const { return m_config; }
 
+signals:
+    /// The link came up (the identification is out) or went down.
+    void conexionCambiada(bool conectado);
+
 private:
     void alDesconectar();
     void alFallar(QAbstractSocket::SocketError error);

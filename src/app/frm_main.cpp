@@ -24,6 +24,7 @@
 #include "app/dialogos.h"
 #include "app/funciones.h"
 #include "app/pestana_trabajos.h"
+#include "app/salud_agente.h"
 #include "app/registro.h"
 #include "app/textos_agente.h"
 #include "print/documentos.h"
@@ -203,6 +204,10 @@ bool frmMain::Form_Load() {
     tabTrabajos->fijarTrabajos(std::move(trabajos.diario), trabajos.grabador);
     m_despachador =
         std::make_unique<Despachador>(*m_documentos, [this](const QString& e) { anotar(registroDespachador(), e); });
+    if (m_dep.crearSalud) {
+        m_salud = m_dep.crearSalud(*this, trabajos);
+        SSTab1->insertTab(SSTab1->indexOf(tabTrabajos) + 1, m_salud->pestana(), QStringLiteral("Impresoras"));
+    }
     m_enlace->iniciar();
     // The watch connects only once the code is known: an identification sent while the question is still on
     // screen would carry an empty code.

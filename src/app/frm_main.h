@@ -32,6 +32,8 @@ class Despachador;
 class Dialogos;
 class Documentos;
 class PestanaTrabajos;
+class SaludAgente;
+class frmMain;
 
 /// What the window is built with; tests hand in their own dialogs, notification area and exit.
 struct DependenciasVentana {
@@ -44,6 +46,9 @@ struct DependenciasVentana {
     std::function<std::unique_ptr<Documentos>(Avisos&, TrabajosAgente&)> crearDocumentos;
     /// Ends the process with the given code.
     std::function<void(int)> terminar;
+    /// Printer health and metrics, built in Form_Load with the printing (once this copy holds the folder), so a
+    /// second copy never takes the metrics port; none when empty.
+    std::function<std::unique_ptr<SaludAgente>(frmMain&, const TrabajosAgente&)> crearSalud;
 };
 
 /// The agent's one window, "Servidor de Impresoras". It owns the link, the tray icon and the log for the
@@ -123,6 +128,7 @@ private:
     QMenu m_menuBandeja;
     bool m_terminando = false;
     std::unique_ptr<RegistroVentana> m_log;
+    std::unique_ptr<SaludAgente> m_salud;
 
     QTabWidget* SSTab1 = nullptr;
     QGroupBox* Frame1 = nullptr;

@@ -11,6 +11,7 @@
 #include "print/documentos.h"
 #include "print/documentos_impresion.h"
 #include "print/grabador.h"
+#include "print/registro_impresoras.h"
 #include "print/seguimiento.h"
 #include "print/escpos/sistema_escpos.h"
 #include "print/qt/sistemas.h"
@@ -52,7 +53,12 @@ std::unique_ptr<Documentos> crearImpresionAgente(const OpcionesImpresion& opcion
     // Every document goes through the journal; a journal that cannot be written says so and printing goes on.
     auto diario = std::make_shared<DiarioSqlite>(opciones.carpetaAplicacion, &avisos);
     diario->prepararInicio(opciones.diasTrabajos);
-    auto grabador = std::make_unique<GrabadorTrabajos>(std::move(sistema), diario);
+    // Each printer's state, last document and counts: from the printer system, and from the journal's outcomes.
+    auto impresoras = std::make_shared<RegistroImpresoras>();
+    SistemaImpresion* real = sistema.get();
+    real->observarEstados([impresoras](const LecturaImpresora& l) { impresoras->leer(l); });
+    auto grabador =
+        std::make_unique<GrabadorTrabajos>(std::move(sistema), std::make_shared<DiarioObservado>(diario, impresoras));
     GrabadorTrabajos* grabando = grabador.get();
     // Jobs are followed until they are on paper; a printer without a spooler has finished when it returns.
     grabador->fijarSeguimiento(std::make_unique<SeguimientoTrabajos>(
@@ -60,7 +66,7 @@ std::unique_ptr<Documentos> crearImpresionAgente(const OpcionesImpresion& opcion
     auto documentos = std::make_unique<DocumentosImpresion>(std::move(grabador), avisos, opciones.carpetaAplicacion);
     documentos->contexto().grabador = grabando;
     if (trabajos)
-        *trabajos = TrabajosAgente{diario, grabando};
+        *trabajos = TrabajosAgente{diario, grabando, impresoras, real};
     documentos->contexto().propinaCupon = opciones.propinaCupon;
     // The link holds back any message that completes meanwhile until the invoice is done.
     documentos->contexto().cederEventos = [] { QCoreApplication::processEvents(); };

@@ -14,6 +14,7 @@ class Avisos;
 class DiarioSqlite;
 class Documentos;
 class GrabadorTrabajos;
+class RegistroImpresoras;
 class SistemaImpresion;
 
 /// The printing options of the command line, passed through untouched to the printing.
@@ -40,6 +41,10 @@ struct TrabajosAgente {
     std::shared_ptr<DiarioSqlite> diario;
     /// Owned by the documents.
     GrabadorTrabajos* grabador = nullptr;
+    /// The printers in use and how they stand, fed by the printer system and the journal.
+    std::shared_ptr<RegistroImpresoras> impresoras;
+    /// The printer system itself (under the journal), asked how its printers stand; owned by the documents.
+    SistemaImpresion* sistema = nullptr;
 };
 
 /// The printers the options ask for: the installed ones (CUPS), or the PDF virtual printers, with the ESC/POS

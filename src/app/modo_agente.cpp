@@ -13,6 +13,7 @@
 #include "app/impresion_agente.h"
 #include "app/opciones_agente.h"
 #include "app/registro.h"
+#include "app/salud_agente.h"
 #include "plataforma/plataforma.h"
 #include "print/documentos.h"
 #include "tray/area_notificacion_qt.h"
@@ -40,6 +41,8 @@ int modoAgente(int argc, char** argv, const QStringList& argumentos) {
         return fallar(leidas.error);
     OpcionesAgente opciones = leidas.opciones;
     if (const QString problema = comprobarArchivosTls(opciones.tls); !problema.isEmpty())
+        return fallar(problema);
+    if (const QString problema = comprobarOpcionesSalud(opciones.salud); !problema.isEmpty())
         return fallar(problema);
     instalarFormatoRegistro();
     if (!hayPantalla()) {
@@ -88,6 +91,9 @@ int modoAgente(int argc, char** argv, const QStringList& argumentos) {
         return crearImpresionAgente(impresion, avisos, &trabajos);
     };
     dependencias.terminar = [](int codigo) { QCoreApplication::exit(codigo); };
+    dependencias.crearSalud = [salud = opciones.salud](frmMain& v, const TrabajosAgente& t) {
+        return std::make_unique<SaludAgente>(salud, v, v.enlace(), v.despachador(), t);
+    };
 
     frmMain ventana(dependencias);
     dialogos.fijarPadre(&ventana);

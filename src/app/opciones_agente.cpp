@@ -74,12 +74,15 @@ const QStringList& nombresOpcionesAgente() {
                                      QStringLiteral("certificado"),   QStringLiteral("clave"),
                                      QStringLiteral("dias-trabajos"), QStringLiteral("limite-impresion"),
                                      QStringLiteral("escpos")};
-    return nombres;
+    static const QStringList todos = nombres + nombresOpcionesSalud();
+    return todos;
 }
 
 QString aplicarOpcionAgente(OpcionesAgente& o, const QString& nombre, const QString& valor) {
     if (nombre == QLatin1String("servidor"))
         return leerServidor(valor, o.enlace);
+    if (nombresOpcionesSalud().contains(nombre))
+        return aplicarOpcionSalud(o.salud, nombre, valor);
     if (nombre == QLatin1String("carpeta")) {
         o.carpeta = valor;
         return valor.isEmpty() ? QStringLiteral("--carpeta vacia") : QString();

@@ -7,6 +7,7 @@
 
 #include "app/enlace.h"
 #include "app/impresion_agente.h"
+#include "app/opciones_salud.h"
 #include "app/tls_enlace.h"
 
 namespace kestrel {
@@ -20,6 +21,8 @@ struct OpcionesAgente {
     OpcionesImpresion impresion;
     /// --tls, --ca, --certificado, --clave.
     OpcionesTls tls;
+    /// --sondeo-impresoras, --metricas, --metricas-certificado, --metricas-clave.
+    OpcionesSalud salud;
 };
 
 struct ResultadoOpciones {

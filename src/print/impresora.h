@@ -11,6 +11,7 @@
 #include <optional>
 
 #include "json/decimal.h"
+#include "print/estado_impresora.h"
 
 namespace kestrel {
 
@@ -164,6 +165,29 @@ public:
         Q_UNUSED(impresora);
         return true;
     }
+
+    // Printer health. A system reports what it learns of its printers to one observer, on the caller's thread:
+    // the answers to sondearEstados and what it hears around documents. A system that knows nothing of its
+    // printers' health reports nothing.
+
+    /// Where the states go from now on.
+    virtual void observarEstados(std::function<void(const LecturaImpresora&)> observador) {
+        m_observadorEstados = std::move(observador);
+    }
+    /// Asks every printer of the system how it stands, without waiting: the answers reach the observer later
+    /// (or at once, for printers that need no asking). Never blocks the caller.
+    virtual void sondearEstados() {}
+
+protected:
+    void avisarEstado(const LecturaImpresora& lectura) {
+        if (m_observadorEstados)
+            m_observadorEstados(lectura);
+    }
+    /// For answers that come back from another thread, after this object may be gone.
+    const std::function<void(const LecturaImpresora&)>& observadorEstados() const { return m_observadorEstados; }
+
+private:
+    std::function<void(const LecturaImpresora&)> m_observadorEstados;
 };
 
 } // namespace kestrel

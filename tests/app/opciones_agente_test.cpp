@@ -12,17 +12,36 @@ namespace kestrel {
 namespace {
 
 // The service's address and the values refused: tests/data/tablas/opciones_agente.json.
+/// The options of a row, read as the agent reads its command line; nothing when they are refused.
+std::optional<OpcionesAgente> leer(const QJsonArray& a) {
+    QStringList args;
+    for (const QJsonValue& v : a[0].toArray())
+        args << v.toString();
+    const ResultadoOpciones r = analizarOpciones(args);
+    return r.error.isEmpty() ? std::optional(r.opciones) : std::nullopt;
+}
+
+QString salud(const QJsonArray& a) {
+    const auto o = leer(a);
+    if (!o)
+        return QStringLiteral("error");
+    const OpcionesSalud& s = o->salud;
+    return QString::number(s.sondeoImpresoras) + u'\n' +
+           (s.metricas ? s.direccion.toString() + u':' + QString::number(s.puerto) : QString());
+}
+
 TEST(OpcionesAgente, Tablas) {
-    prueba::comprobarTablas(QStringLiteral("opciones_agente"), {{QStringLiteral("analizar"), [](const QJsonArray& a) {
-                                                                     QStringList args;
-                                                                     for (const QJsonValue& v : a[0].toArray())
-                                                                         args << v.toString();
-                                                                     const ResultadoOpciones r = analizarOpciones(args);
-                                                                     if (!r.error.isEmpty())
-                                                                         return QStringLiteral("error");
-                                                                     return r.opciones.enlace.servidor + u'\n' +
-                                                                            QString::number(r.opciones.enlace.puerto);
-                                                                 }}});
+    prueba::comprobarTablas(QStringLiteral("opciones_agente"),
+                            {{QStringLiteral("salud"), salud}, {QStringLiteral("analizar"), [](const QJsonArray& a) {
+                                                                    QStringList args;
+                                                                    for (const QJsonValue& v : a[0].toArray())
+                                                                        args << v.toString();
+                                                                    const ResultadoOpciones r = analizarOpciones(args);
+                                                                    if (!r.error.isEmpty())
+                                                                        return QStringLiteral("error");
+                                                                    return r.opciones.enlace.servidor + u'\n' +
+                                                                           QString::number(r.opciones.enlace.puerto);
+                                                                }}});
 }
 
 TEST(OpcionesAgente, LasOpcionesDeImpresionPasanTalCual) {

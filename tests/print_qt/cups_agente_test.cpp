@@ -9,6 +9,8 @@
 
 #include <csignal>
 
+#include <cups/cups.h>
+
 #include "apoyo.h"
 #include "print/qt/hilo_cups.h"
 #include "tablas.h"
@@ -39,6 +41,15 @@ public:
     ~ColaAveriada() {
         ejecutar(QStringLiteral("lpadmin"), {"-p", m_cola, "-v", "capture:" + capturas().filePath(m_cola)});
         ejecutar(QStringLiteral("cupsenable"), {m_cola});
+        // The scheduler keeps the reasons the failing printer gave ("media-empty-error") after its device is
+        // changed: a later test reading the queue's state would find it still out of paper.
+        ipp_t* peticion = ippNewRequest(IPP_OP_CUPS_ADD_MODIFY_PRINTER);
+        char uri[HTTP_MAX_URI];
+        httpAssembleURIf(HTTP_URI_CODING_ALL, uri, sizeof(uri), "ipp", nullptr, "localhost", ippPort(), "/printers/%s",
+                         m_cola.toUtf8().constData());
+        ippAddString(peticion, IPP_TAG_OPERATION, IPP_TAG_URI, "printer-uri", nullptr, uri);
+        ippAddString(peticion, IPP_TAG_PRINTER, IPP_TAG_KEYWORD, "printer-state-reasons", nullptr, "none");
+        ippDelete(cupsDoRequest(CUPS_HTTP_DEFAULT, peticion, "/admin/"));
     }
     ColaAveriada(const ColaAveriada&) = delete;
     ColaAveriada& operator=(const ColaAveriada&) = delete;
@@ -267,18 +278,22 @@ TEST_F(AgenteCups, ConCupsCongeladoLasComandasEsperanYSalenUnaVezEnOrden) {
         const auto deshielo = qScopeGuard([cupsd] { ::kill(cupsd, SIGCONT); });
         // The service ends only once every order is answered, while CUPS is still frozen. Entries alternate
         // Cocina and Bar (which goes to the default).
-        const QString salidaAgente = atender(pedidos,
-                                             {"--impresoras-virtuales", "Facturas", "--salida", salida.path(),
-                                              "--escpos", "Cocina=cups:Cocina", "--limite-impresion", caso.limite},
-                                             [&] {
-                                                 for (int n = 3; n <= 7 && !caso.deshelar; n += 2)
-                                                     trabajo(8 * fila + n);
-                                                 ::kill(cupsd, SIGCONT);
-                                                 for (int n = 3; n <= 7; n += 2)
-                                                     diario << trabajo(8 * fila + n).section('\t', 2);
-                                                 return !trabajo(8 * fila + 1).isEmpty();
-                                             });
+        const QString salidaAgente =
+            atender(pedidos,
+                    {"--impresoras-virtuales", "Facturas", "--salida", salida.path(), "--escpos", "Cocina=cups:Cocina",
+                     "--limite-impresion", caso.limite, "--sondeo-impresoras", "1"},
+                    [&] {
+                        for (int n = 3; n <= 7 && !caso.deshelar; n += 2)
+                            trabajo(8 * fila + n);
+                        ::kill(cupsd, SIGCONT);
+                        for (int n = 3; n <= 7; n += 2)
+                            diario << trabajo(8 * fila + n).section('\t', 2);
+                        return !trabajo(8 * fila + 1).isEmpty();
+                    });
         EXPECT_EQ(diario, caso.diario);
+        // Polled every second while frozen: one balloon when Cocina stops answering, not one a poll.
+        const auto globos = salidaAgente.count(QStringLiteral("Impresora Cocina: no responde"));
+        EXPECT_TRUE(caso.deshelar ? globos <= 1 : globos == 1) << salidaAgente.toStdString();
         ejecutar(QStringLiteral("cancel"), {"-a", "Cocina"}); // a job CUPS got half way while frozen
         QStringList enFacturas;
         for (const QString& f : QDir(salida.path()).entryList({"Facturas-*.txt"}, QDir::Files))

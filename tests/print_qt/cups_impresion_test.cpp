@@ -4,6 +4,7 @@
 #include <QScopeGuard>
 
 #include <csignal>
+#include <map>
 #include <numeric>
 #include <sys/types.h>
 
@@ -154,6 +155,25 @@ TEST_F(ImpresionCups, UnaColaQueNoPuedeRecibirTrabajosFallaElSondeo) {
     }
 }
 
+TEST_F(ImpresionCups, ElEstadoDeCadaColaLlegaPorElHiloDeCupsSinEsperarlo) {
+    std::map<QString, QString> oidas;
+    sistema->observarEstados([&](const LecturaImpresora& l) {
+        oidas[l.nombre] = textoEstado(l.estado) + u' ' + l.destino.section(u':', 0, 0);
+    });
+    cups(QStringLiteral("cupsdisable"), {QStringLiteral("Detenida")});
+    cups(QStringLiteral("cupsreject"), {QStringLiteral("Rechaza")});
+    const auto reparar = qScopeGuard([] {
+        ejecutar(QStringLiteral("cupsenable"), {QStringLiteral("Detenida")});
+        ejecutar(QStringLiteral("cupsaccept"), {QStringLiteral("Rechaza")});
+    });
+    sistema->sondearEstados();
+    EXPECT_TRUE(oidas.empty()) << "the answer comes later, as an event";
+    EXPECT_TRUE(esperarHasta([&] { return oidas.size() >= 5; }));
+    EXPECT_EQ(oidas[QStringLiteral("Facturas")], QStringLiteral("lista capture"));
+    EXPECT_EQ(oidas[QStringLiteral("Detenida")], QStringLiteral("detenida capture"));
+    EXPECT_EQ(oidas[QStringLiteral("Rechaza")], QStringLiteral("detenida capture"));
+}
+
 TEST_F(ImpresionCups, UnaColaBorradaDespuesDeElegirlaFallaElSondeoYElTrabajo) {
     const QString cola = QStringLiteral("Temporal");
     cups(QStringLiteral("lpadmin"), {"-p", cola, "-E", "-v", "capture:" + caja() + "/out/Temporal", "-m", "raw"});
@@ -181,6 +201,16 @@ TEST_F(ImpresionCups, ConElPlanificadorCongeladoNadaEsperaMasQueElLimite) {
         ASSERT_GT(pid, 0);
         ::kill(pid, SIGSTOP);
         const auto deshielo = qScopeGuard([pid] { ::kill(pid, SIGCONT); });
+        // A poll that times out marks the scheduler as not answering, as any other call does (documents are
+        // then held, not sent into it); the next poll is answered without asking.
+        QList<EstadoImpresora> oidas;
+        congelable->observarEstados([&](const LecturaImpresora& l) { oidas << l.estado; });
+        for (int i = 1; i <= 2; ++i) {
+            congelable->sondearEstados();
+            EXPECT_TRUE(esperarHasta([&] { return oidas.size() == i; }));
+        }
+        EXPECT_EQ(oidas, QList<EstadoImpresora>(2, EstadoImpresora::NoResponde));
+        EXPECT_FALSE(congelable->responde(QStringLiteral("Cocina")));
         EXPECT_THROW(congelable->impresoras(), FalloPlataforma);
         EXPECT_THROW(congelable->predeterminada(), FalloPlataforma);
         EXPECT_THROW(cocina.sondear(), FalloPlataforma);

@@ -10,6 +10,7 @@
 #include "app/almacen_codigo.h"
 #include "app/enmarcador.h"
 #include "app/frm_main.h"
+#include "app/salud_agente.h"
 #include "print/documentos.h"
 #include "print/documentos_impresion.h"
 #include "red_nativa.h"
@@ -121,7 +122,8 @@ std::string conMarcador(const std::string& json) {
 }
 
 AgenteImpresion::AgenteImpresion(const Servicio& servicio,
-                                 const std::function<void(kestrel::OpcionesImpresion&)>& ajustar, bool conDiario) {
+                                 const std::function<void(kestrel::OpcionesImpresion&)>& ajustar, bool conDiario,
+                                 const kestrel::OpcionesSalud* salud) {
     kestrel::escribirCodigo(m_carpeta.filePath(QStringLiteral("Acceso")), QStringLiteral("123456789012345"));
     m_opciones.salida = m_carpeta.filePath(QStringLiteral("salida"));
     m_opciones.carpetaAplicacion = m_carpeta.path();
@@ -139,10 +141,21 @@ AgenteImpresion::AgenteImpresion(const Servicio& servicio,
         return std::make_unique<kestrel::DocumentosImpresion>(kestrel::crearSistemaAgente(m_opciones, avisos), avisos,
                                                               m_opciones.carpetaAplicacion);
     };
+    if (salud) {
+        d.crearSalud = [this, opciones = *salud](kestrel::frmMain& v, const kestrel::TrabajosAgente& t) {
+            auto s = std::make_unique<kestrel::SaludAgente>(opciones, v, v.enlace(), v.despachador(), t);
+            m_salud = s.get();
+            return s;
+        };
+    }
     m_ventana = std::make_unique<kestrel::frmMain>(d);
     m_ventana->Form_Load();
 }
 
 AgenteImpresion::~AgenteImpresion() = default;
+
+quint16 AgenteImpresion::puertoMetricas() const {
+    return m_salud ? m_salud->puertoMetricas() : 0;
+}
 
 } // namespace medicion

@@ -20,7 +20,9 @@
 
 namespace kestrel {
 class frmMain;
-}
+class SaludAgente;
+struct OpcionesSalud;
+} // namespace kestrel
 
 namespace medicion {
 
@@ -86,8 +88,9 @@ std::string conMarcador(const std::string& json);
 class AgenteImpresion {
 public:
     /// ajustar fills in the printing options; the application folder and the output folder are set already.
+    /// salud, when given, adds the printer polling and the metrics endpoint as the agent's options would.
     AgenteImpresion(const Servicio& servicio, const std::function<void(kestrel::OpcionesImpresion&)>& ajustar,
-                    bool conDiario = true);
+                    bool conDiario = true, const kestrel::OpcionesSalud* salud = nullptr);
     ~AgenteImpresion();
     AgenteImpresion(const AgenteImpresion&) = delete;
     AgenteImpresion& operator=(const AgenteImpresion&) = delete;
@@ -95,6 +98,8 @@ public:
     const kestrel::OpcionesImpresion& opciones() const { return m_opciones; }
     /// A folder that goes away with the agent.
     QString carpeta(const QString& nombre) const { return m_carpeta.filePath(nombre); }
+    /// The metrics endpoint's port; 0 without one.
+    quint16 puertoMetricas() const;
 
 private:
     QTemporaryDir m_carpeta;
@@ -102,6 +107,7 @@ private:
     DialogosNulos m_dialogos;
     AreaNula m_area;
     std::unique_ptr<kestrel::frmMain> m_ventana;
+    kestrel::SaludAgente* m_salud = nullptr;
 };
 
 } // namespace medicion

@@ -1,5 +1,7 @@
 #include <QCoreApplication>
+#include <QDir>
 #include <QFile>
+#include <QTimer>
 #include <QStringList>
 #include <QTextStream>
 
@@ -20,6 +22,8 @@ const char* const ayuda =
     "  --enviar ARCHIVO              mensaje a enviar; se puede repetir, se envían en ese orden\n"
     "  --puerto N                    puerto donde escucha (por omisión 3000)\n"
     "  --salir-tras-respuestas N     termina después de recibir N respuestas de estado\n"
+    "  --buzon CARPETA               envía a los agentes conectados cada archivo que aparezca en CARPETA\n"
+    "                                (en orden de nombre) y lo borra\n"
     "  --tls --certificado A --clave B [--ca C --exigir-cliente]\n"
     "                                habla TLS con el certificado A y su clave B; con --exigir-cliente solo\n"
     "                                acepta agentes que presenten un certificado emitido por las autoridades C\n"
@@ -38,6 +42,7 @@ int main(int argc, char** argv) {
     QList<QByteArray> mensajes;
     quint16 puerto = kestrel::puertoServicio;
     int salirTras = 0;
+    QString buzon;
     kestrel::OpcionesTls tls;
     bool exigirCliente = false;
     for (qsizetype i = 0; i < argumentos.size(); ++i) {
@@ -68,6 +73,8 @@ int main(int argc, char** argv) {
             tls.clave = valor;
         } else if (opcion == QLatin1String("--ca")) {
             tls.ca = valor;
+        } else if (opcion == QLatin1String("--buzon")) {
+            buzon = valor;
         } else if (opcion == QLatin1String("--salir-tras-respuestas")) {
             salirTras = valor.toInt(&ok);
             ok = ok && salirTras > 0;
@@ -100,5 +107,19 @@ int main(int argc, char** argv) {
                      qUtf8Printable(servicio.error()));
         return 1;
     }
+    // Messages at moments a test or a person chooses, after the agent is connected.
+    QTimer vigilancia;
+    QObject::connect(&vigilancia, &QTimer::timeout, &app, [&] {
+        const QDir carpeta(buzon);
+        for (const QString& nombre : carpeta.entryList(QDir::Files, QDir::Name)) {
+            QFile archivo(carpeta.filePath(nombre));
+            if (!archivo.open(QIODevice::ReadOnly))
+                continue;
+            servicio.enviarATodos(archivo.readAll());
+            archivo.remove();
+        }
+    });
+    if (!buzon.isEmpty())
+        vigilancia.start(100);
     return app.exec();
 }

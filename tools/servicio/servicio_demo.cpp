@@ -71,6 +71,14 @@ void ServicioDemo::aceptar() {
     }
 }
 
+void ServicioDemo::enviarATodos(const QByteArray& mensaje) {
+    for (auto it = m_lectores.keyBegin(); it != m_lectores.keyEnd(); ++it) {
+        (*it)->write(mensaje);
+        (*it)->write(marcador);
+    }
+    escribirLinea(QStringLiteral("enviados"), QStringLiteral("1 mensaje a %1 agentes").arg(m_lectores.size()));
+}
+
 void ServicioDemo::leer(QTcpSocket* agente) {
     auto lector = m_lectores.find(agente);
     if (lector == m_lectores.end())

@@ -34,6 +34,8 @@ public:
     /// Ends the run after this many status replies (0: never).
     void salirTrasRespuestas(int n) { m_salirTras = n; }
     int respuestas() const { return m_respuestas; }
+    /// Sends one more message, with its end marker, to every agent connected now.
+    void enviarATodos(const QByteArray& mensaje);
 
 signals:
     /// The number of status replies asked for has been reached.

@@ -12,7 +12,8 @@ constexpr int bitFueraDeLinea = 0x08;
 // DLE EOT 2: bit 2, cover open; bit 5, printing stopped by paper end.
 constexpr int bitTapaAbierta = 0x04;
 constexpr int bitParadaSinPapel = 0x20;
-// DLE EOT 4: bits 5 and 6, roll paper end.
+// DLE EOT 4: bits 2 and 3, roll paper near end; bits 5 and 6, roll paper end.
+constexpr int bitsPapelPorAcabarse = 0x0C;
 constexpr int bitsSinPapel = 0x60;
 
 bool esRespuesta(int byte) {
@@ -35,8 +36,10 @@ EstadoEscpos leerEstadoEscpos(int respuesta1, int respuesta2, int respuesta4) {
         estado.tapaAbierta = (respuesta2 & bitTapaAbierta) != 0;
         estado.sinPapel = (respuesta2 & bitParadaSinPapel) != 0;
     }
-    if (esRespuesta(respuesta4))
+    if (esRespuesta(respuesta4)) {
         estado.sinPapel = estado.sinPapel || (respuesta4 & bitsSinPapel) != 0;
+        estado.papelPorAcabarse = (respuesta4 & bitsPapelPorAcabarse) != 0;
+    }
     return estado;
 }
 
@@ -48,6 +51,12 @@ QString motivoEstado(const EstadoEscpos& estado) {
     if (estado.fueraDeLinea)
         return QStringLiteral("fuera de línea");
     return {};
+}
+
+EstadoImpresora estadoImpresoraEscpos(const EstadoEscpos& estado) {
+    if (!estado.listo())
+        return estadoDeMotivo(motivoEstado(estado));
+    return estado.papelPorAcabarse ? EstadoImpresora::PapelPorAcabarse : EstadoImpresora::Lista;
 }
 
 char respuestaEstado(const EstadoEscpos& estado, int n) {
@@ -67,6 +76,8 @@ char respuestaEstado(const EstadoEscpos& estado, int n) {
     case 4:
         if (estado.sinPapel)
             byte |= bitsSinPapel;
+        if (estado.sinPapel || estado.papelPorAcabarse)
+            byte |= bitsPapelPorAcabarse;
         break;
     default:
         return 0;

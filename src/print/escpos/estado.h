@@ -3,6 +3,8 @@
 #include <QByteArray>
 #include <QString>
 
+#include "print/estado_impresora.h"
+
 namespace kestrel {
 
 /// What a receipt printer reports of itself through its real-time status (DLE EOT). A printer answers these
@@ -11,6 +13,8 @@ struct EstadoEscpos {
     bool fueraDeLinea = false;
     bool tapaAbierta = false;
     bool sinPapel = false;
+    /// The roll's near-end sensor: it still prints, but the roll wants changing soon.
+    bool papelPorAcabarse = false;
 
     bool listo() const { return !fueraDeLinea && !tapaAbierta && !sinPapel; }
     bool operator==(const EstadoEscpos&) const = default;
@@ -26,6 +30,9 @@ EstadoEscpos leerEstadoEscpos(int respuesta1, int respuesta2, int respuesta4);
 /// Why the printer cannot print, as a cashier says it: "sin papel", "tapa abierta", "fuera de línea"; empty
 /// when it is ready. Paper end is named first: it is the one the cashier can fix at once.
 QString motivoEstado(const EstadoEscpos& estado);
+
+/// The printer's health as the branch reads it: a reason not to print first, then the near-end warning.
+EstadoImpresora estadoImpresoraEscpos(const EstadoEscpos& estado);
 
 /// The byte a printer in that state answers to DLE EOT n (n = 1, 2 or 4; 0 for any other n).
 char respuestaEstado(const EstadoEscpos& estado, int n);

@@ -6,6 +6,7 @@
 #include <map>
 #include <memory>
 #include <optional>
+#include <utility>
 
 #include <QTcpSocket>
 #include <QTimer>
@@ -32,6 +33,15 @@ QString noRecibeDatos() {
     return QStringLiteral("no recibe datos");
 }
 
+QString cancelado() {
+    return QStringLiteral("cancelado");
+}
+
+/// The start of the reason a document's whole limit gives ("no terminó en 120 s").
+QString noTermino() {
+    return QStringLiteral("no terminó");
+}
+
 /// How often a document's unacknowledged bytes are looked at while the printer takes them: often enough that a
 /// ticket is journaled soon after its last byte is in, seldom enough to cost nothing.
 constexpr std::chrono::milliseconds intervaloConsulta{25};
@@ -52,7 +62,8 @@ struct Tarea {
 /// driven by the socket's or the device's readiness and one timer, so no printer ever blocks the thread.
 class CanalEscpos : public QObject {
 public:
-    CanalEscpos(DestinoEscpos destino, LimitesEscpos limites, QObject* padre);
+    CanalEscpos(DestinoEscpos destino, LimitesEscpos limites, const HiloEscpos::AlLeerEstado& alLeerEstado,
+                QObject* padre);
     ~CanalEscpos() override { cerrar(false); }
 
     void encolar(Tarea tarea);
@@ -100,20 +111,27 @@ private:
     /// document, since a printer that stopped reading has no other way of showing it once its buffer took the
     /// whole document.
     bool m_contesta = false;
+    /// The last document failed because the printer stopped taking bytes: a probe it does not answer proves
+    /// nothing about that, since the few bytes of the requests still fit in its buffer.
+    bool m_noLee = false;
     QTcpSocket* m_socket = nullptr;
     std::unique_ptr<DispositivoEscpos> m_dispositivo;
     qsizetype m_escritos = 0;
     QByteArray m_respuestas;
+    /// The worker's, which outlives every queue.
+    const HiloEscpos::AlLeerEstado& m_alLeerEstado;
+    std::optional<EstadoEscpos> m_leido;
 };
 
-CanalEscpos::CanalEscpos(DestinoEscpos destino, LimitesEscpos limites, QObject* padre)
-    : QObject(padre), m_destino(std::move(destino)), m_limites(limites) {
+CanalEscpos::CanalEscpos(DestinoEscpos destino, LimitesEscpos limites, const HiloEscpos::AlLeerEstado& alLeerEstado,
+                         QObject* padre)
+    : QObject(padre), m_destino(std::move(destino)), m_limites(limites), m_alLeerEstado(alLeerEstado) {
     m_plazo.setSingleShot(true);
     connect(&m_plazo, &QTimer::timeout, this, &CanalEscpos::vencer);
     m_plazoTrabajo.setSingleShot(true);
     connect(&m_plazoTrabajo, &QTimer::timeout, this, [this] {
         const auto segundos = std::chrono::duration_cast<std::chrono::seconds>(m_limites.documento).count();
-        terminar(QStringLiteral("no terminó en %1 s").arg(segundos));
+        terminar(QStringLiteral("%1 en %2 s").arg(noTermino()).arg(segundos));
     });
     m_consulta.setInterval(intervaloConsulta);
     connect(&m_consulta, &QTimer::timeout, this, &CanalEscpos::consultar);
@@ -131,7 +149,7 @@ void CanalEscpos::quitar(qint64 trabajo) {
     // print the document twice.
     if (m_actual && !m_actual->sondeo && m_actual->trabajo == trabajo) {
         cerrar(false);
-        terminar(QStringLiteral("cancelado"));
+        terminar(cancelado());
     }
 }
 
@@ -151,6 +169,7 @@ void CanalEscpos::siguiente() {
     m_escritos = 0;
     m_tomados = 0;
     m_respuestas.clear();
+    m_leido.reset();
     if (!m_actual->sondeo)
         m_plazoTrabajo.start(m_limites.documento);
     if (m_destino.tipo == DestinoEscpos::Tipo::Tcp)
@@ -312,7 +331,10 @@ void CanalEscpos::concluirEstado() {
         return i < m_respuestas.size() ? static_cast<unsigned char>(m_respuestas[i]) : -1;
     };
     // A printer that does not answer, or not all three, is trusted for what it did not say.
-    terminar(motivoEstado(leerEstadoEscpos(respuesta(0), respuesta(1), respuesta(2))));
+    const EstadoEscpos estado = leerEstadoEscpos(respuesta(0), respuesta(1), respuesta(2));
+    if (!m_respuestas.isEmpty())
+        m_leido = estado;
+    terminar(motivoEstado(estado));
 }
 
 void CanalEscpos::terminar(const QString& motivo) {
@@ -329,6 +351,20 @@ void CanalEscpos::terminar(const QString& motivo) {
     }
     if (tarea.alTerminar)
         tarea.alTerminar(motivo);
+    // What the end says of the printer's health. A job given up on says nothing about the printer.
+    QString salud = motivo;
+    if (m_leido) {
+        m_noLee = false;
+    } else if (tarea.sondeo && motivo.isEmpty() && (m_contesta || m_noLee)) {
+        // A probe is trusted for printing, not for health: a printer that answered before, or took no
+        // document, and is silent now has not come back.
+        salud = m_noLee ? noRecibeDatos() : noResponde();
+    }
+    if (!tarea.sondeo && motivo != cancelado())
+        m_noLee = motivo == noRecibeDatos() || motivo.startsWith(noTermino());
+    const std::optional<EstadoEscpos> leido = std::exchange(m_leido, std::nullopt);
+    if (m_alLeerEstado && motivo != cancelado())
+        m_alLeerEstado(m_destino, salud, leido);
     // Queued: a row of jobs that fail at once does not nest one call per job.
     QMetaObject::invokeMethod(this, &CanalEscpos::siguiente, Qt::QueuedConnection);
 }
@@ -359,13 +395,15 @@ public:
     CanalEscpos& canal(const DestinoEscpos& destino) {
         CanalEscpos*& c = m_canales[destino.direccion()];
         if (!c)
-            c = new CanalEscpos(destino, m_limites, this);
+            c = new CanalEscpos(destino, m_limites, m_alLeerEstado, this);
         return *c;
     }
     CanalEscpos* buscar(const DestinoEscpos& destino) {
         const auto it = m_canales.find(destino.direccion());
         return it == m_canales.end() ? nullptr : it->second;
     }
+
+    HiloEscpos::AlLeerEstado m_alLeerEstado;
 
 private:
     LimitesEscpos m_limites;
@@ -399,6 +437,23 @@ void HiloEscpos::cancelar(const DestinoEscpos& destino, qint64 trabajo) {
         [trabajador = m_trabajador, destino, trabajo] {
             if (CanalEscpos* c = trabajador->buscar(destino))
                 c->quitar(trabajo);
+        },
+        Qt::QueuedConnection);
+}
+
+void HiloEscpos::consultar(const DestinoEscpos& destino) {
+    Tarea tarea;
+    tarea.sondeo = true;
+    QMetaObject::invokeMethod(
+        m_trabajador, [trabajador = m_trabajador, destino, tarea] { trabajador->canal(destino).encolar(tarea); },
+        Qt::QueuedConnection);
+}
+
+void HiloEscpos::fijarAlLeerEstado(AlLeerEstado alLeerEstado) {
+    QMetaObject::invokeMethod(
+        m_trabajador,
+        [trabajador = m_trabajador, alLeerEstado = std::move(alLeerEstado)] {
+            trabajador->m_alLeerEstado = alLeerEstado;
         },
         Qt::QueuedConnection);
 }

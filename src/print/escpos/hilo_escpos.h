@@ -7,8 +7,10 @@
 
 #include <chrono>
 #include <functional>
+#include <optional>
 
 #include "print/escpos/destino.h"
+#include "print/escpos/estado.h"
 
 namespace kestrel {
 
@@ -41,6 +43,12 @@ public:
     /// by the printer, and the status answered again if the printer ever answered it), else why it did not
     /// ("no responde", "no recibe datos", "cortó la conexión", "sin papel", "no terminó en 120 s", ...).
     using AlTerminar = std::function<void(const QString& motivo)>;
+    /// Called on the printers' thread after every job and probe of a printer (not for a job canceled): why it
+    /// ended as AlTerminar says, and the status the printer answered, when it answered. A probe that got no
+    /// answer from a printer that answered before says "no responde", and one after a document the printer
+    /// stopped taking says "no recibe datos", though the probe itself trusted the printer.
+    using AlLeerEstado =
+        std::function<void(const DestinoEscpos& destino, const QString& motivo, const std::optional<EstadoEscpos>&)>;
 
     explicit HiloEscpos(LimitesEscpos limites);
     /// Stops the thread at once: a job under way is dropped with its connection, queued ones never run.
@@ -56,6 +64,10 @@ public:
     /// it cannot print ("no responde", "sin papel", ...), or empty when it can or does not say. A printer still
     /// busy with earlier jobs when the wait ends is trusted: those jobs report their own end.
     QString sondear(const DestinoEscpos& destino);
+    /// Queues a status probe behind the printer's jobs without waiting; its end reaches alLeerEstado only.
+    void consultar(const DestinoEscpos& destino);
+    /// Where every job's and probe's end is reported; set before the first job.
+    void fijarAlLeerEstado(AlLeerEstado alLeerEstado);
 
 private:
     LimitesEscpos m_limites;

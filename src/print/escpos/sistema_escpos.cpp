@@ -2,6 +2,7 @@
 
 #include <map>
 #include <optional>
+#include <set>
 #include <utility>
 #include <vector>
 
@@ -79,8 +80,16 @@ public:
     void cancelarTrabajo(const QString& impresora, qint64 trabajo) override;
     bool responde(const QString& impresora) override;
     std::optional<qint64> trabajoEnDuda(const QString& impresora) override;
+    void observarEstados(std::function<void(const LecturaImpresora&)> observador) override;
+    void sondearEstados() override;
 
 private:
+    /// A state heard from interno or the raw queues' system: the ESC/POS printers on a queue of that name take
+    /// it as theirs, and a printer of interno replaced by an ESC/POS one is left out.
+    void lecturaInterna(const LecturaImpresora& lectura, bool deInterno);
+    /// A receipt printer's status, heard on the printers' thread around a job or probe.
+    void lecturaEscpos(const QString& direccion, const QString& motivo, const std::optional<EstadoEscpos>& estado);
+
     ImpresoraEscpos* escpos(const QString& nombre);
     SistemaImpresion& colas() { return m_colas ? *m_colas : *m_interno; }
 
@@ -102,6 +111,9 @@ private:
     std::map<QString, QDeadlineTimer> m_sinRespuesta;
     qint64 m_siguiente = 0;
     qint64 m_ultimo = 0;
+    /// Addresses with a poll queued and not answered yet: a printer that does not answer gets one at a time,
+    /// so polls never pile up in front of its documents.
+    std::set<QString> m_consultando;
     /// Where the printers' thread delivers the ends of jobs; made before the thread, so it outlives it.
     QObject m_receptor;
     HiloEscpos m_hilo;
@@ -148,6 +160,13 @@ void ImpresoraEscpos::descartarDocumento() {
 SistemaEscpos::SistemaEscpos(std::unique_ptr<SistemaImpresion> interno, const QList<DestinoEscpos>& impresoras,
                              std::unique_ptr<SistemaImpresion> colasCups, LimitesEscpos limites)
     : m_interno(std::move(interno)), m_colas(std::move(colasCups)), m_hilo(limites) {
+    m_hilo.fijarAlLeerEstado(
+        [this](const DestinoEscpos& d, const QString& motivo, const std::optional<EstadoEscpos>& estado) {
+            QMetaObject::invokeMethod(
+                &m_receptor,
+                [this, direccion = d.direccion(), motivo, estado] { lecturaEscpos(direccion, motivo, estado); },
+                Qt::QueuedConnection);
+        });
     for (const DestinoEscpos& d : impresoras) {
         if (escpos(d.nombre)) {
             qCWarning(registroEscpos) << "Impresora ESC/POS repetida, se usa la primera:" << d.nombre << d.direccion();
@@ -324,6 +343,48 @@ std::optional<qint64> SistemaEscpos::trabajoEnDuda(const QString& impresora) {
         return m_interno->trabajoEnDuda(impresora);
     // Only a raw queue's job can outlive its sender; the printers' own thread reports every job's end.
     return i->destino().tipo == DestinoEscpos::Tipo::Cups ? colas().trabajoEnDuda(i->destino().ruta) : 0;
+}
+
+void SistemaEscpos::observarEstados(std::function<void(const LecturaImpresora&)> observador) {
+    SistemaImpresion::observarEstados(std::move(observador));
+    m_interno->observarEstados([this](const LecturaImpresora& l) { lecturaInterna(l, true); });
+    if (m_colas)
+        m_colas->observarEstados([this](const LecturaImpresora& l) { lecturaInterna(l, false); });
+}
+
+void SistemaEscpos::sondearEstados() {
+    m_interno->sondearEstados();
+    bool colasCups = false;
+    for (const auto& i : m_escpos) {
+        if (i->destino().tipo == DestinoEscpos::Tipo::Cups)
+            colasCups = true;
+        else if (m_consultando.insert(i->destino().direccion()).second)
+            m_hilo.consultar(i->destino());
+    }
+    if (colasCups && m_colas)
+        m_colas->sondearEstados();
+}
+
+void SistemaEscpos::lecturaInterna(const LecturaImpresora& lectura, bool deInterno) {
+    const bool todas = lectura.nombre.isEmpty();
+    for (const auto& i : m_escpos) {
+        const DestinoEscpos& d = i->destino();
+        if (d.tipo == DestinoEscpos::Tipo::Cups && (todas || mismaImpresora(d.ruta, lectura.nombre)))
+            avisarEstado({d.nombre, ClaseImpresora::Escpos, d.direccion(), lectura.estado});
+    }
+    if (deInterno && (todas || !escpos(lectura.nombre)))
+        avisarEstado(lectura);
+}
+
+void SistemaEscpos::lecturaEscpos(const QString& direccion, const QString& motivo,
+                                  const std::optional<EstadoEscpos>& estado) {
+    m_consultando.erase(direccion);
+    const EstadoImpresora e = estado ? estadoImpresoraEscpos(*estado) : estadoDeMotivo(motivo);
+    // One printer may go by two names: each hears it.
+    for (const auto& i : m_escpos) {
+        if (i->destino().direccion() == direccion)
+            avisarEstado({i->destino().nombre, ClaseImpresora::Escpos, direccion, e});
+    }
 }
 
 } // namespace

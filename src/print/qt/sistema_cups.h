@@ -35,6 +35,8 @@ public:
     void cancelarTrabajo(const QString& impresora, qint64 trabajo) override;
     bool responde(const QString& impresora) override;
     std::optional<qint64> trabajoEnDuda(const QString& impresora) override;
+    /// Every queue's state and reasons, read on the CUPS thread (estado_cups.cpp).
+    void sondearEstados() override;
 
 private:
     /// CUPS's default destination; raises when it has none.
@@ -46,6 +48,8 @@ private:
     std::shared_ptr<QObject> m_receptor{new QObject, [](QObject* o) { o->deleteLater(); }};
     /// The number of the job the last document or drawer pulse became, written by the CUPS thread.
     std::shared_ptr<std::atomic<qint64>> m_ultimo = std::make_shared<std::atomic<qint64>>(0);
+    /// True from a poll of the queues' states until its answer: a wedged scheduler gets one poll at a time.
+    std::shared_ptr<std::atomic_bool> m_sondeoEnCurso = std::make_shared<std::atomic_bool>(false);
     std::shared_ptr<HiloCups> m_hilo;
     /// By printer, the job of the last send whose sender stopped waiting: -1 while that call is still under way,
     /// else the number of the job CUPS made for it (0: none).

@@ -131,4 +131,9 @@ QSize SistemaVirtual::tamanoImagen(const QString& ruta) {
     return tamanoNaturalImagen(ruta);
 }
 
+void SistemaVirtual::sondearEstados() {
+    for (const QString& nombre : std::as_const(m_nombres))
+        avisarEstado({nombre, ClaseImpresora::Virtual, carpeta(), EstadoImpresora::Lista});
+}
+
 } // namespace kestrel

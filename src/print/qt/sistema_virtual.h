@@ -31,6 +31,8 @@ public:
     Impresora& actual() override;
     void escribirCrudo(const QString& impresora, const QByteArray& datos) override;
     QSize tamanoImagen(const QString& ruta) override;
+    /// A PDF printer is always ready.
+    void sondearEstados() override;
 
     /// Folder the documents are written to.
     QString carpeta() const { return m_carpeta.absolutePath(); }

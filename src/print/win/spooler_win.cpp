@@ -73,14 +73,14 @@ private:
     HANDLE m_asidero = nullptr;
 };
 
-struct EstadoImpresora {
+struct BitsImpresora {
     quint32 bits = 0;
     /// How many jobs the printer's queue holds.
     quint32 trabajos = 0;
 };
 
 /// The printer's PRINTER_INFO_2 status bits and job count.
-EstadoImpresora estadoImpresora(const Cola& cola, const QString& impresora) {
+BitsImpresora estadoImpresora(const Cola& cola, const QString& impresora) {
     DWORD necesario = 0;
     ::GetPrinterW(cola.asidero(), 2, nullptr, 0, &necesario);
     std::vector<BYTE> datos(necesario ? necesario : 1);
@@ -152,7 +152,7 @@ qint64 buscarTrabajoSpooler(const QString& impresora, const QString& titulo) {
 LecturaSpooler leerTrabajoSpooler(const QString& impresora, qint64 trabajo) {
     const Cola cola(impresora);
     LecturaSpooler lectura;
-    const EstadoImpresora estado = estadoImpresora(cola, impresora);
+    const BitsImpresora estado = estadoImpresora(cola, impresora);
     lectura.impresora = estado.bits;
     const DWORD id = static_cast<DWORD>(trabajo);
     DWORD necesario = 0;
