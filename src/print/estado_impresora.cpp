@@ -53,6 +53,8 @@ QString textoClase(ClaseImpresora clase) {
         return QStringLiteral("ESC/POS");
     case ClaseImpresora::Virtual:
         return QStringLiteral("virtual");
+    case ClaseImpresora::Windows:
+        return QStringLiteral("Windows");
     case ClaseImpresora::Cups:
         break;
     }

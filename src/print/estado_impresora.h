@@ -42,9 +42,11 @@ enum class ClaseImpresora {
     Cups,
     Escpos,
     Virtual,
+    /// A printer of the Windows spooler.
+    Windows,
 };
 
-/// "CUPS", "ESC/POS", "virtual".
+/// "CUPS", "ESC/POS", "virtual", "Windows".
 QString textoClase(ClaseImpresora clase);
 
 /// One printer's state as its printer system read it.

@@ -43,6 +43,10 @@ TEST(EstadoSpooler, SecuenciasDeTrabajos) {
           }},
          {QStringLiteral("motivoImpresoraSpooler"),
           [](const QJsonArray& a) { return motivoImpresoraSpooler(a.at(0).toString().toUInt(nullptr, 16)); }},
+         {QStringLiteral("estadoImpresoraSpooler"),
+          [](const QJsonArray& a) {
+              return textoEstado(estadoImpresoraSpooler(a.at(0).toString().toUInt(nullptr, 16)));
+          }},
          {QStringLiteral("spoolerSinRespuesta"), [](const QJsonArray& a) {
               return spoolerSinRespuesta(a.at(0).toString().toUInt()) ? QStringLiteral("sin respuesta")
                                                                       : QStringLiteral("respuesta");

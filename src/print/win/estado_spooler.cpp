@@ -17,6 +17,21 @@ QString motivoImpresoraSpooler(quint32 i) {
     return {};
 }
 
+EstadoImpresora estadoImpresoraSpooler(quint32 i) {
+    if (i & impresoraSinPapel)
+        return EstadoImpresora::SinPapel;
+    if (i & impresoraTapaAbierta)
+        return EstadoImpresora::TapaAbierta;
+    if (i & (impresoraFueraDeLinea | impresoraNoDisponible | impresoraServidorFueraDeLinea))
+        return EstadoImpresora::FueraDeLinea;
+    if (i & (impresoraPausada | impresoraError | impresoraAtasco | impresoraProblemaPapel | impresoraIntervencion |
+             impresoraBorrandose | impresoraSinToner | impresoraBandejaLlena))
+        return EstadoImpresora::Detenida;
+    if (i & impresoraServidorDesconocido)
+        return EstadoImpresora::Desconocido;
+    return EstadoImpresora::Lista;
+}
+
 bool spoolerSinRespuesta(quint32 error) {
     switch (error) {
     case 1722: // RPC_S_SERVER_UNAVAILABLE: the spooler service is stopped or restarting

@@ -32,9 +32,13 @@ inline constexpr quint32 impresoraAtasco = 0x8;
 inline constexpr quint32 impresoraSinPapel = 0x10;
 inline constexpr quint32 impresoraProblemaPapel = 0x40;
 inline constexpr quint32 impresoraFueraDeLinea = 0x80;
+inline constexpr quint32 impresoraBandejaLlena = 0x800;
 inline constexpr quint32 impresoraNoDisponible = 0x1000;
+inline constexpr quint32 impresoraSinToner = 0x40000;
 inline constexpr quint32 impresoraIntervencion = 0x100000;
 inline constexpr quint32 impresoraTapaAbierta = 0x400000;
+inline constexpr quint32 impresoraServidorDesconocido = 0x800000;
+inline constexpr quint32 impresoraServidorFueraDeLinea = 0x2000000;
 } // namespace bitspooler
 
 /// One look at a job in the Windows spooler, with its printer's status at that moment.
@@ -56,6 +60,12 @@ EstadoCola estadoSpooler(const LecturaSpooler& lectura);
 
 /// Why a printer cannot take a job now, from its status bits; empty when it can.
 QString motivoImpresoraSpooler(quint32 estadoImpresora);
+
+/// A Windows printer's health from its status bits (PRINTER_INFO_2::Status). What to fix first wins: paper,
+/// then the door, then the connection, then any other stop. Windows has no bit for paper running low, so a
+/// spooler printer never reads "papel por acabarse"; a print server that does not know the printer's state
+/// reads unknown.
+EstadoImpresora estadoImpresoraSpooler(quint32 estadoImpresora);
 
 /// True for the Windows errors that say the spooler service itself did not answer (stopped, restarting,
 /// overloaded, a print server out of reach), as opposed to an answer about the printer or the job: a call

@@ -184,6 +184,51 @@ void SistemaWindows::cancelarTrabajo(const QString& impresora, qint64 trabajo) {
     m_hilo->ejecutar([impresora, trabajo](const std::atomic_bool&) { cancelarTrabajoSpooler(impresora, trabajo); });
 }
 
+void SistemaWindows::sondearEstados() {
+    const auto observador = observadorEstados();
+    if (!observador)
+        return;
+    std::weak_ptr<QObject> receptor = m_receptor;
+    // An empty name stands for every printer of the kind: the spooler itself does not answer.
+    const QList<LecturaImpresora> sinRespuesta{
+        {QString(), ClaseImpresora::Windows, QString(), EstadoImpresora::NoResponde}};
+    const auto avisar = [receptor, observador](const QList<LecturaImpresora>& lecturas) {
+        if (const std::shared_ptr<QObject> r = receptor.lock()) {
+            QMetaObject::invokeMethod(
+                r.get(),
+                [observador, lecturas] {
+                    for (const LecturaImpresora& l : lecturas)
+                        observador(l);
+                },
+                Qt::QueuedConnection);
+        }
+    };
+    // Known not to answer: asking would only queue behind the stuck call; the thread's own question tells when
+    // it is back.
+    if (!m_hilo->responde()) {
+        avisar(sinRespuesta);
+        return;
+    }
+    if (m_sondeoEnCurso->exchange(true))
+        return;
+    m_hilo->encargar([avisar, sinRespuesta, enCurso = m_sondeoEnCurso] {
+        QList<LecturaImpresora> lecturas;
+        std::exception_ptr fallo;
+        try {
+            lecturas = leerEstadosSpooler();
+        } catch (const FalloPlataforma& f) {
+            if (f.numero() == numerofallo::dispositivoNoDisponible)
+                lecturas = sinRespuesta;
+            fallo = std::current_exception();
+        }
+        enCurso->store(false);
+        avisar(lecturas);
+        // The poll tells the thread whether the spooler answers, like any other question.
+        if (fallo && esSinRespuesta(fallo))
+            std::rethrow_exception(fallo);
+    });
+}
+
 QSize SistemaWindows::tamanoImagen(const QString& ruta) {
     return tamanoNaturalImagen(ruta);
 }

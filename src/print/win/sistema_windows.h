@@ -37,6 +37,8 @@ public:
     void cancelarTrabajo(const QString& impresora, qint64 trabajo) override;
     std::optional<qint64> trabajoEnDuda(const QString& impresora) override;
     bool responde(const QString& impresora) override;
+    /// Every Windows printer's status, read on the worker thread.
+    void sondearEstados() override;
 
 private:
     /// Windows' default printer; raises when it has none.
@@ -52,6 +54,8 @@ private:
     /// The job a document or raw write whose caller stopped waiting made, per printer.
     std::shared_ptr<EnDuda> m_enDuda = std::make_shared<EnDuda>();
     std::shared_ptr<std::atomic<qint64>> m_documentos = std::make_shared<std::atomic<qint64>>(0);
+    /// True from a poll of the printers' states until its answer: a stuck spooler gets one poll at a time.
+    std::shared_ptr<std::atomic_bool> m_sondeoEnCurso = std::make_shared<std::atomic_bool>(false);
     std::shared_ptr<HiloCups> m_hilo;
     CatalogoFuentes m_fuentes;
     QStringList m_lista;

@@ -30,7 +30,11 @@ static_assert(bitspooler::impresoraPausada == PRINTER_STATUS_PAUSED &&
               bitspooler::impresoraFueraDeLinea == PRINTER_STATUS_OFFLINE &&
               bitspooler::impresoraNoDisponible == PRINTER_STATUS_NOT_AVAILABLE &&
               bitspooler::impresoraIntervencion == PRINTER_STATUS_USER_INTERVENTION &&
-              bitspooler::impresoraTapaAbierta == PRINTER_STATUS_DOOR_OPEN);
+              bitspooler::impresoraTapaAbierta == PRINTER_STATUS_DOOR_OPEN &&
+              bitspooler::impresoraBandejaLlena == PRINTER_STATUS_OUTPUT_BIN_FULL &&
+              bitspooler::impresoraSinToner == PRINTER_STATUS_NO_TONER &&
+              bitspooler::impresoraServidorDesconocido == PRINTER_STATUS_SERVER_UNKNOWN);
+// MinGW's winspool.h lacks PRINTER_STATUS_SERVER_OFFLINE (0x02000000 in Windows' own headers).
 
 namespace {
 
@@ -184,6 +188,32 @@ void cancelarTrabajoSpooler(const QString& impresora, qint64 trabajo) {
             fallaSpooler(error, QStringLiteral("No se pudo cancelar el trabajo ") + QString::number(trabajo) +
                                     QStringLiteral(": "));
     }
+}
+
+QList<LecturaImpresora> leerEstadosSpooler() {
+    constexpr DWORD cuales = PRINTER_ENUM_LOCAL | PRINTER_ENUM_CONNECTIONS;
+    DWORD necesario = 0;
+    DWORD cuantas = 0;
+    ::EnumPrintersW(cuales, nullptr, 2, nullptr, 0, &necesario, &cuantas);
+    if (necesario == 0) {
+        const DWORD error = ::GetLastError();
+        if (spoolerSinRespuesta(error))
+            fallaSpooler(error, {});
+        return {};
+    }
+    std::vector<BYTE> datos(necesario);
+    if (!::EnumPrintersW(cuales, nullptr, 2, datos.data(), necesario, &necesario, &cuantas))
+        fallaSpooler(::GetLastError(), QStringLiteral("Windows no dio sus impresoras: "));
+    const auto* info = reinterpret_cast<const PRINTER_INFO_2W*>(datos.data());
+    QList<LecturaImpresora> lecturas;
+    for (DWORD i = 0; i < cuantas; ++i) {
+        if (!info[i].pPrinterName)
+            continue;
+        lecturas.append({QString::fromWCharArray(info[i].pPrinterName), ClaseImpresora::Windows,
+                         info[i].pPortName ? QString::fromWCharArray(info[i].pPortName) : QString(),
+                         estadoImpresoraSpooler(info[i].Status)});
+    }
+    return lecturas;
 }
 
 void tocarSpooler() {

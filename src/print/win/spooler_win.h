@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QList>
 #include <QString>
 #include <QStringList>
 
@@ -22,6 +23,9 @@ void comprobarImpresoraSpooler(const QString& impresora);
 /// creado as soon as the spooler made the job.
 qint64 enviarCrudoSpooler(const QString& impresora, const QByteArray& datos, const QString& titulo,
                           std::atomic<qint64>* creado);
+
+/// Every printer Windows knows (local and connected), with its health and port.
+QList<LecturaImpresora> leerEstadosSpooler();
 
 /// Asks the spooler the cheapest question there is; raises the no-answer failure when it does not answer.
 void tocarSpooler();
