@@ -2,7 +2,8 @@
 # The Windows agent under Wine as a branch PC runs it, against the Linux programs over loopback:
 # - every sample message, printed on virtual printers, leaves the same text views as the Linux agent's;
 # - the journal it wrote reads back with --trabajos as the Linux agent's does;
-# - a kitchen ticket to the ESC/POS printer emulator over tcp:// arrives whole, as from the Linux agent;
+# - a kitchen ticket to the ESC/POS printer emulator over tcp:// arrives whole, as from the Linux agent, and so
+#   does the same ticket through a COM port (tests/windows/puerto_serie.py), status answers included;
 # - through the Windows printers (Wine shows the private CUPS scheduler's queues as Windows printers, its
 #   default as the Windows default) a kitchen ticket arrives in its queue and the drawer pulse is a RAW job
 #   of exactly its five bytes, both followed to "impreso".
@@ -101,6 +102,25 @@ done
 [ -s "$tmp/escpos-windows/impresora/trabajo-1.txt" ] || falla "la impresora ESC/POS no recibió la comanda"
 cmp -s "$tmp/escpos-linux/impresora/trabajo-1.bin" "$tmp/escpos-windows/impresora/trabajo-1.bin" ||
     falla "bytes ESC/POS distintos: $(diff "$tmp/escpos-linux/impresora/trabajo-1.txt" "$tmp/escpos-windows/impresora/trabajo-1.txt" | head)"
+
+# --- the same ticket through a COM port: Wine's serial port over a pseudo-terminal, to the emulator ---------
+mkdir -p "$tmp/com/impresora"
+ipuerto=$((20000 + RANDOM % 40000))
+"$impresora" --puerto "$ipuerto" --salida "$tmp/com/impresora" >"$tmp/com-impresora.log" 2>&1 &
+pids+=($!)
+hasta grep -q escuchando "$tmp/com-impresora.log" || falla "kestrel-impresora no arrancó"
+prefijo=$(sed -n 's/^export WINEPREFIX=\([^ ]*\) .*/\1/p' "$agente_w")
+"$(dirname "$(realpath "$0")")/puerto_serie.py" "$prefijo/dosdevices/com7" "$ipuerto" >"$tmp/com-puerto.log" 2>&1 &
+pids+=($!)
+hasta grep -q listo "$tmp/com-puerto.log" || falla "no se creó el puerto serie: $(cat "$tmp/com-puerto.log")"
+caso com "$agente_w" 1 "$muestras/comanda.json" -- --impresoras-virtuales Facturas,Bar --salida "$tmp/com/pdf" \
+    --escpos "Cocina=dispositivo:COM7"
+rm -f "$prefijo/dosdevices/com7"
+grep -q "^comanda${t}Cocina${t}Cocina${t}impreso${t}" <<<"$("$agente_w" --trabajos --carpeta "$tmp/com/agente" | cut -f3-)" ||
+    falla "comanda por COM7: $(cat "$tmp/com/agente.log")"
+grep -q 'Cocina: lista' "$tmp/com/agente.log" || falla "COM7: la impresora no contestó su estado por el puerto"
+cmp -s "$tmp/escpos-linux/impresora/trabajo-1.bin" "$tmp/com/impresora/trabajo-1.bin" ||
+    falla "bytes por COM7 distintos: $(diff "$tmp/escpos-linux/impresora/trabajo-1.txt" "$tmp/com/impresora/trabajo-1.txt" | head)"
 
 # --- Windows printers: the private scheduler's queues seen through Wine's spooler ------------------------
 eval "$("$caja_cups" start "$caja" Facturas Cocina)" || falla "no arrancó el planificador CUPS privado"
