@@ -15,6 +15,7 @@
 #include "print/grabador.h"
 #include "print/seguimiento.h"
 #include "print/seleccion.h"
+#include "diario_prueba.h"
 #include "tablas.h"
 
 using namespace kestrel;
@@ -77,21 +78,6 @@ struct SistemaEscposTest : ::testing::Test {
         if (elegir)
             sistema->seleccionar(buscarImpresora(sistema->impresoras(), destinos[0].nombre));
         return sistema->actual();
-    }
-};
-
-struct AvisosMudos : Avisos {
-    void mostrarGlobo(const QString&, int, const QString&, int) override {}
-    void registrar(const QString&) override {}
-};
-
-struct DiarioEnMemoria : DiarioTrabajos {
-    QStringList entradas;
-    qint64 anotar(const EntradaTrabajo& e) override {
-        return entradas << nombreEstadoTrabajo(e.estado), entradas.size();
-    }
-    void actualizar(qint64 n, EstadoTrabajo e, const QString& usada, const QString& motivo, qint64) override {
-        entradas[n - 1] = nombreEstadoTrabajo(e) + " en " + usada + (motivo.isEmpty() ? "" : ": " + motivo);
     }
 };
 

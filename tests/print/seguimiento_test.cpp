@@ -9,6 +9,7 @@
 #include "print/seguimiento.h"
 #include "print/seleccion.h"
 #include "print/vista_texto.h"
+#include "diario_prueba.h"
 #include "tablas.h"
 
 // The follow-up over a spooler that answers from a script: Cocina's jobs get the answers in order ("P" pending,
@@ -16,6 +17,7 @@
 // the outcomes in order ("si", "no": not reachable). Facturas, the default, prints everything at once.
 
 using namespace kestrel;
+using namespace kestrel::prueba;
 using namespace std::chrono_literals;
 
 namespace {
@@ -58,21 +60,6 @@ public:
 private:
     qint64 m_ultimo = 0;
     qint64 m_trabajos = 0;
-};
-
-struct AvisosMudos : Avisos {
-    void mostrarGlobo(const QString&, int, const QString&, int) override {}
-    void registrar(const QString&) override {}
-};
-
-struct DiarioEnMemoria : DiarioTrabajos {
-    QStringList entradas;
-    qint64 anotar(const EntradaTrabajo& e) override {
-        return entradas << nombreEstadoTrabajo(e.estado), entradas.size();
-    }
-    void actualizar(qint64 n, EstadoTrabajo e, const QString& usada, const QString& motivo, qint64) override {
-        entradas[n - 1] = nombreEstadoTrabajo(e) + " en " + usada + (motivo.isEmpty() ? "" : ": " + motivo);
-    }
 };
 
 QStringList lista(const QJsonValue& v) {
