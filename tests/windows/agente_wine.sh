@@ -110,6 +110,7 @@ ipuerto=$((20000 + RANDOM % 40000))
 pids+=($!)
 hasta grep -q escuchando "$tmp/com-impresora.log" || falla "kestrel-impresora no arrancó"
 prefijo=$(sed -n 's/^export WINEPREFIX=\([^ ]*\) .*/\1/p' "$agente_w")
+: >"$tmp/com-puerto.log" # there before the bridge writes to it, so the wait below never reads a missing file
 "$(dirname "$(realpath "$0")")/puerto_serie.py" "$prefijo/dosdevices/com7" "$ipuerto" >"$tmp/com-puerto.log" 2>&1 &
 pids+=($!)
 hasta grep -q listo "$tmp/com-puerto.log" || falla "no se creó el puerto serie: $(cat "$tmp/com-puerto.log")"
