@@ -11,23 +11,13 @@
 #include <QRegularExpression>
 #include <QWinEventNotifier>
 
+#include "plataforma/error_windows.h"
+
 namespace kestrel {
 
 namespace {
 
 Q_LOGGING_CATEGORY(registroDispositivo, "kestrel.impresion")
-
-QString textoError(DWORD codigo) {
-    wchar_t* texto = nullptr;
-    const DWORD n =
-        ::FormatMessageW(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
-                         nullptr, codigo, 0, reinterpret_cast<wchar_t*>(&texto), 0, nullptr);
-    QString resultado = n ? QString::fromWCharArray(texto, static_cast<int>(n)).trimmed()
-                          : QStringLiteral("error %1 de Windows").arg(codigo);
-    if (texto)
-        ::LocalFree(texto);
-    return resultado;
-}
 
 /// A plain file: written at once, done when written, never answers.
 class ArchivoWin : public DispositivoEscpos {
@@ -44,7 +34,7 @@ public:
             const DWORD pedido = static_cast<DWORD>(std::min<qint64>(datos.size() - escritos, 1 << 20));
             if (!::WriteFile(m_archivo, datos.data() + escritos, pedido, &n, nullptr) || n == 0) {
                 if (error)
-                    *error = textoError(::GetLastError());
+                    *error = textoErrorWindows(::GetLastError());
                 return -1;
             }
             escritos += n;
@@ -204,7 +194,7 @@ private:
             avanzarEscritura();
             return m_errorEscritura.isEmpty();
         }
-        m_errorEscritura = textoError(::GetLastError());
+        m_errorEscritura = textoErrorWindows(::GetLastError());
         return false;
     }
 
@@ -217,7 +207,7 @@ private:
             return false;
         m_escritura->enCurso = false;
         if (error != 0) {
-            m_errorEscritura = textoError(error);
+            m_errorEscritura = textoErrorWindows(error);
             qCWarning(registroDispositivo).noquote() << m_errorEscritura;
             return true;
         }
@@ -225,7 +215,7 @@ private:
         if (m_escritura->datos.isEmpty())
             return true;
         if (n == 0) {
-            m_errorEscritura = textoError(ERROR_WRITE_FAULT);
+            m_errorEscritura = textoErrorWindows(ERROR_WRITE_FAULT);
             return true;
         }
         iniciarEscritura();
@@ -301,7 +291,7 @@ std::unique_ptr<DispositivoEscpos> abrirDispositivoEscpos(const QString& ruta, Q
                                        OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
         if (archivo == INVALID_HANDLE_VALUE) {
             if (error)
-                *error = textoError(::GetLastError());
+                *error = textoErrorWindows(::GetLastError());
             return nullptr;
         }
         return std::make_unique<ArchivoWin>(archivo);
@@ -316,7 +306,7 @@ std::unique_ptr<DispositivoEscpos> abrirDispositivoEscpos(const QString& ruta, Q
     }
     if (h == INVALID_HANDLE_VALUE) {
         if (error)
-            *error = textoError(::GetLastError());
+            *error = textoErrorWindows(::GetLastError());
         return nullptr;
     }
     return std::make_unique<DispositivoWin>(h, leeEstado);

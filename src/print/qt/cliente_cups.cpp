@@ -251,16 +251,7 @@ int imprimirEnCola(const QString& impresora, const DocumentoGrabado& documento, 
     printer.setFullPage(false);
     if (abandonada)
         return 0;
-    QPainter pintor;
-    if (!pintor.begin(&printer))
-        fallaImpresora(QStringLiteral("No se pudo abrir un trabajo en ") + impresora);
-    LienzoPagina lienzo;
-    lienzo.puntosPorPulgada = printer.resolution();
-    lienzo.altoPagina = printer.pageLayout().paintRect(QPageLayout::Inch).height() * twipsPorPulgada;
-    lienzo.nuevaPagina = [&printer] { return printer.newPage(); };
-    pintarDocumento(pintor, documento, lienzo);
-    if (!pintor.end() || printer.printerState() == QPrinter::Error)
-        fallaImpresora(QStringLiteral("No se pudo enviar el trabajo a ") + impresora);
+    pintarEnImpresora(printer, documento, impresora);
     if (abandonada)
         return 0;
     return enviarTrabajo(impresora, pdf.readAll(), titulo.toUtf8().constData(), CUPS_FORMAT_PDF, limite, creado);

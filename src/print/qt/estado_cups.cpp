@@ -115,50 +115,8 @@ QList<LecturaImpresora> leerEstadosCups(std::chrono::milliseconds limite) {
 
 void SistemaCups::sondearEstados() {
     // Queued behind the follow-up's questions, never in front of a document: a poll is not worth a delay.
-    const auto limite = m_hilo->limite();
-    std::weak_ptr<QObject> receptor = m_receptor;
-    const auto observador = observadorEstados();
-    if (!observador)
-        return;
-    // An empty name stands for every printer of the kind: the scheduler itself does not answer.
-    const QList<LecturaImpresora> sinRespuesta{
-        {QString(), ClaseImpresora::Cups, QString(), EstadoImpresora::NoResponde}};
-    const auto avisar = [receptor, observador](const QList<LecturaImpresora>& lecturas) {
-        if (const std::shared_ptr<QObject> r = receptor.lock()) {
-            QMetaObject::invokeMethod(
-                r.get(),
-                [observador, lecturas] {
-                    for (const LecturaImpresora& l : lecturas)
-                        observador(l);
-                },
-                Qt::QueuedConnection);
-        }
-    };
-    // Known not to answer (documents are being held for it): asking would only queue behind the stuck call, and
-    // the thread's own question tells when it is back.
-    if (!m_hilo->responde()) {
-        avisar(sinRespuesta);
-        return;
-    }
-    if (m_sondeoEnCurso->exchange(true))
-        return;
-    m_hilo->encargar([avisar, sinRespuesta, limite, enCurso = m_sondeoEnCurso] {
-        QList<LecturaImpresora> lecturas;
-        std::exception_ptr fallo;
-        try {
-            lecturas = leerEstadosCups(limite);
-        } catch (const FalloPlataforma& f) {
-            if (f.numero() == numerofallo::dispositivoNoDisponible)
-                lecturas = sinRespuesta;
-            fallo = std::current_exception();
-        }
-        enCurso->store(false);
-        avisar(lecturas);
-        // Like any other question, the poll tells the thread whether the scheduler answers: one that timed out
-        // must not count as an answer, or documents would be sent to a scheduler still frozen.
-        if (fallo && esSinRespuesta(fallo))
-            std::rethrow_exception(fallo);
-    });
+    sondearEnHilo(*m_hilo, m_receptor, observadorEstados(), ClaseImpresora::Cups, m_sondeoEnCurso,
+                  [limite = m_hilo->limite()] { return leerEstadosCups(limite); });
 }
 
 } // namespace kestrel

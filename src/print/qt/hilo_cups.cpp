@@ -255,4 +255,49 @@ void consultarEnHilo(HiloCups& hilo, const std::shared_ptr<QObject>& receptor, s
     });
 }
 
+void sondearEnHilo(HiloCups& hilo, std::weak_ptr<QObject> receptor,
+                   const std::function<void(const LecturaImpresora&)>& observador, ClaseImpresora clase,
+                   const std::shared_ptr<std::atomic_bool>& enCurso, std::function<QList<LecturaImpresora>()> leer) {
+    if (!observador)
+        return;
+    // An empty name stands for every printer of the class: the spooler itself does not answer.
+    const QList<LecturaImpresora> sinRespuesta{{QString(), clase, QString(), EstadoImpresora::NoResponde}};
+    const auto avisar = [receptor = std::move(receptor), observador](const QList<LecturaImpresora>& lecturas) {
+        if (const std::shared_ptr<QObject> r = receptor.lock()) {
+            QMetaObject::invokeMethod(
+                r.get(),
+                [observador, lecturas] {
+                    for (const LecturaImpresora& l : lecturas)
+                        observador(l);
+                },
+                Qt::QueuedConnection);
+        }
+    };
+    // Known not to answer (documents are being held for it): asking would only queue behind the stuck call, and
+    // the thread's own question tells when it is back.
+    if (!hilo.responde()) {
+        avisar(sinRespuesta);
+        return;
+    }
+    if (enCurso->exchange(true))
+        return;
+    hilo.encargar([avisar, sinRespuesta, enCurso, leer = std::move(leer)] {
+        QList<LecturaImpresora> lecturas;
+        std::exception_ptr fallo;
+        try {
+            lecturas = leer();
+        } catch (const FalloPlataforma& f) {
+            if (f.numero() == numerofallo::dispositivoNoDisponible)
+                lecturas = sinRespuesta;
+            fallo = std::current_exception();
+        }
+        enCurso->store(false);
+        avisar(lecturas);
+        // A poll that timed out must not count as an answer, or documents would be sent to a spooler still
+        // frozen.
+        if (fallo && esSinRespuesta(fallo))
+            std::rethrow_exception(fallo);
+    });
+}
+
 } // namespace kestrel

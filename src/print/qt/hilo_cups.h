@@ -86,4 +86,12 @@ std::optional<qint64> tomarEnDuda(EnDuda& enDuda, const QString& cola);
 void consultarEnHilo(HiloCups& hilo, const std::shared_ptr<QObject>& receptor, std::function<EstadoCola()> pregunta,
                      std::function<void(const EstadoCola&)> respuesta);
 
+/// SistemaImpresion::sondearEstados on the thread, queued behind the follow-up's questions: leer runs there and
+/// its readings reach observador on receptor's thread. One poll at a time (enCurso); while the spooler is known not
+/// to answer, or when leer finds it does not, every printer of the class reads `no responde` at once, and a poll
+/// that got no answer tells the thread so, like any other question.
+void sondearEnHilo(HiloCups& hilo, std::weak_ptr<QObject> receptor,
+                   const std::function<void(const LecturaImpresora&)>& observador, ClaseImpresora clase,
+                   const std::shared_ptr<std::atomic_bool>& enCurso, std::function<QList<LecturaImpresora>()> leer);
+
 } // namespace kestrel

@@ -3,6 +3,7 @@
 #include <QPageLayout>
 #include <QPageSize>
 #include <QPdfWriter>
+#include <QPrinter>
 
 #include <algorithm>
 #include <cmath>
@@ -97,6 +98,19 @@ void escribirPdf(const DocumentoGrabado& documento, QIODevice& destino, const Fo
     pintarDocumento(pintor, documento, lienzo);
     if (!pintor.end())
         throw FalloPlataforma(numerofallo::errorImpresora, QStringLiteral("No se pudo escribir el PDF"));
+}
+
+void pintarEnImpresora(QPrinter& printer, const DocumentoGrabado& documento, const QString& impresora) {
+    QPainter pintor;
+    if (!pintor.begin(&printer))
+        fallaImpresora(QStringLiteral("No se pudo abrir un trabajo en ") + impresora);
+    LienzoPagina lienzo;
+    lienzo.puntosPorPulgada = printer.resolution();
+    lienzo.altoPagina = printer.pageLayout().paintRect(QPageLayout::Inch).height() * twipsPorPulgada;
+    lienzo.nuevaPagina = [&printer] { return printer.newPage(); };
+    pintarDocumento(pintor, documento, lienzo);
+    if (!pintor.end() || printer.printerState() == QPrinter::Error)
+        fallaImpresora(QStringLiteral("No se pudo enviar el trabajo a ") + impresora);
 }
 
 } // namespace kestrel

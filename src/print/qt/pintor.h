@@ -9,6 +9,8 @@
 
 #include "print/qt/documento.h"
 
+class QPrinter;
+
 namespace kestrel {
 
 /// The lines [desde, hasta) of a document that share one page, and where that page starts on the roll.
@@ -35,6 +37,10 @@ struct LienzoPagina {
 /// Paints a document page by page with the same code for paper and PDF. Raises a printer failure when the
 /// device cannot start a page.
 void pintarDocumento(QPainter& pintor, const DocumentoGrabado& documento, const LienzoPagina& lienzo);
+
+/// Paints a document on a printer already set up for it (device, page, title) and ends the job. Raises a printer
+/// failure naming impresora when the printer cannot open or send it.
+void pintarEnImpresora(QPrinter& printer, const DocumentoGrabado& documento, const QString& impresora);
 
 /// How a ticket sits on a PDF page that stands for a receipt roll.
 struct FormatoRollo {

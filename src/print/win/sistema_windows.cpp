@@ -44,16 +44,7 @@ qint64 imprimirEnImpresora(const QString& impresora, const DocumentoGrabado& doc
     printer.setFullPage(false);
     if (abandonada)
         return 0;
-    QPainter pintor;
-    if (!pintor.begin(&printer))
-        fallaImpresora(QStringLiteral("No se pudo abrir un trabajo en ") + impresora);
-    LienzoPagina lienzo;
-    lienzo.puntosPorPulgada = printer.resolution();
-    lienzo.altoPagina = printer.pageLayout().paintRect(QPageLayout::Inch).height() * twipsPorPulgada;
-    lienzo.nuevaPagina = [&printer] { return printer.newPage(); };
-    pintarDocumento(pintor, documento, lienzo);
-    if (!pintor.end() || printer.printerState() == QPrinter::Error)
-        fallaImpresora(QStringLiteral("No se pudo enviar el trabajo a ") + impresora);
+    pintarEnImpresora(printer, documento, impresora);
     const qint64 trabajo = buscarTrabajoSpooler(impresora, titulo);
     creado->store(trabajo);
     return trabajo;
@@ -185,48 +176,9 @@ void SistemaWindows::cancelarTrabajo(const QString& impresora, qint64 trabajo) {
 }
 
 void SistemaWindows::sondearEstados() {
-    const auto observador = observadorEstados();
-    if (!observador)
-        return;
-    std::weak_ptr<QObject> receptor = m_receptor;
-    // An empty name stands for every printer of the kind: the spooler itself does not answer.
-    const QList<LecturaImpresora> sinRespuesta{
-        {QString(), ClaseImpresora::Windows, QString(), EstadoImpresora::NoResponde}};
-    const auto avisar = [receptor, observador](const QList<LecturaImpresora>& lecturas) {
-        if (const std::shared_ptr<QObject> r = receptor.lock()) {
-            QMetaObject::invokeMethod(
-                r.get(),
-                [observador, lecturas] {
-                    for (const LecturaImpresora& l : lecturas)
-                        observador(l);
-                },
-                Qt::QueuedConnection);
-        }
-    };
-    // Known not to answer: asking would only queue behind the stuck call; the thread's own question tells when
-    // it is back.
-    if (!m_hilo->responde()) {
-        avisar(sinRespuesta);
-        return;
-    }
-    if (m_sondeoEnCurso->exchange(true))
-        return;
-    m_hilo->encargar([avisar, sinRespuesta, enCurso = m_sondeoEnCurso] {
-        QList<LecturaImpresora> lecturas;
-        std::exception_ptr fallo;
-        try {
-            lecturas = leerEstadosSpooler();
-        } catch (const FalloPlataforma& f) {
-            if (f.numero() == numerofallo::dispositivoNoDisponible)
-                lecturas = sinRespuesta;
-            fallo = std::current_exception();
-        }
-        enCurso->store(false);
-        avisar(lecturas);
-        // The poll tells the thread whether the spooler answers, like any other question.
-        if (fallo && esSinRespuesta(fallo))
-            std::rethrow_exception(fallo);
-    });
+    // Queued behind the follow-up's questions, never in front of a document: a poll is not worth a delay.
+    sondearEnHilo(*m_hilo, m_receptor, observadorEstados(), ClaseImpresora::Windows, m_sondeoEnCurso,
+                  [] { return leerEstadosSpooler(); });
 }
 
 QSize SistemaWindows::tamanoImagen(const QString& ruta) {

@@ -8,6 +8,7 @@
 #include <winspool.h>
 
 #include "json/fallo.h"
+#include "plataforma/error_windows.h"
 
 namespace kestrel {
 
@@ -38,25 +39,13 @@ static_assert(bitspooler::impresoraPausada == PRINTER_STATUS_PAUSED &&
 
 namespace {
 
-QString textoError(DWORD codigo) {
-    wchar_t* texto = nullptr;
-    const DWORD n =
-        ::FormatMessageW(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
-                         nullptr, codigo, 0, reinterpret_cast<wchar_t*>(&texto), 0, nullptr);
-    QString resultado = n ? QString::fromWCharArray(texto, static_cast<int>(n)).trimmed()
-                          : QStringLiteral("error %1 de Windows").arg(codigo);
-    if (texto)
-        ::LocalFree(texto);
-    return resultado;
-}
-
 /// A printer failure with Windows' reason, or the no-answer failure when the spooler service did not answer.
 [[noreturn]] void fallaSpooler(DWORD error, const QString& descripcion) {
     if (spoolerSinRespuesta(error))
         throw FalloPlataforma(numerofallo::dispositivoNoDisponible, descripcionSpoolerNoResponde() +
-                                                                        QStringLiteral(" (") + textoError(error) +
-                                                                        QLatin1Char(')'));
-    fallaImpresora(descripcion + textoError(error));
+                                                                        QStringLiteral(" (") +
+                                                                        textoErrorWindows(error) + QLatin1Char(')'));
+    fallaImpresora(descripcion + textoErrorWindows(error));
 }
 
 /// An open printer of the spooler, closed when it goes.
@@ -126,11 +115,12 @@ qint64 enviarCrudoSpooler(const QString& impresora, const QByteArray& datos, con
     if (!enviado) {
         // Half a drawer pulse must not print later.
         ::AbortPrinter(cola.asidero());
-        fallaImpresora(QStringLiteral("No se pudo enviar a ") + impresora + QStringLiteral(": ") + textoError(error));
+        fallaImpresora(QStringLiteral("No se pudo enviar a ") + impresora + QStringLiteral(": ") +
+                       textoErrorWindows(error));
     }
     if (!::EndDocPrinter(cola.asidero()))
         fallaImpresora(QStringLiteral("No se pudo enviar a ") + impresora + QStringLiteral(": ") +
-                       textoError(::GetLastError()));
+                       textoErrorWindows(::GetLastError()));
     return trabajo;
 }
 
